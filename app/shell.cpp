@@ -1,0 +1,129 @@
+// Start-up, the frame step and shutdown. A window timer paces the game: every
+// timer message sets TickFlag, and the frame step after the next retrieved
+// message runs exactly one screen step.
+#include "app/shell.h"
+
+#include "front/settings.h"
+#include "platform/keys.h"
+#include "platform/platform.h"
+#include "platform/screen.h"
+#include "res/archive.h"
+
+ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod};
+
+void SetTimerPeriod(int32_t periodMs)
+{
+    Shell.TimerPeriod = periodMs;
+    Plat_SetTimer(FrameTimerId, periodMs);
+}
+
+bool StartUp(void)
+{
+    Shell.ScreenState = ScreenIntro;
+    Shell.TickFlag = 0;
+    Shell.QuitFlag = 0;
+    Shell.TimerPeriod = StartTimerPeriod;
+    if (!OpenScreen()) {
+        CloseScreen();
+        return false;
+    }
+    // The window arms the timer as it is created; start-up sets the real period.
+    SetTimerPeriod(Shell.TimerPeriod);
+    SetTimerPeriod(ShortTimerPeriod);
+
+    OpenKeys();
+    SetAllThresholds(100000);
+    SetThreshold(KeyLeft, 8);
+    SetThreshold(KeyRight, 8);
+
+    OpenResourceArchive();
+    PresentFrame(BackBuffer);
+
+    LoadSettings();
+    Shell.ScreenState = ScreenIntro;
+    return true;
+}
+
+// One tick of the current screen; the result code drives the transition table.
+static int RunScreenStep(int32_t state)
+{
+    switch (state) {
+    default:
+        // A screen that draws nothing of its own yet shows the last frame.
+        PresentFrame(BackBuffer);
+        return 0;
+    }
+}
+
+int32_t ScreenTransition(int32_t state, int result)
+{
+    switch (state) {
+    case ScreenIntro: return result == 1 ? ScreenMenu : ScreenIntro;
+    case ScreenMenu:
+        if (result == 1 || (result >= 2 && result <= 5)) return ScreenGame;
+        if (result == 6) return ScreenScoreTable;
+        if (result == -1) Plat_PostClose();
+        return ScreenMenu;
+    case ScreenNameEntry:
+        if (result != 1) return ScreenNameEntry;
+        Settings.SavedGameValid = 0;
+        SetTimerPeriod(ShortTimerPeriod);
+        return ScreenScoreTable;
+    case ScreenScoreTable:
+        if (result != 1) return ScreenScoreTable;
+        SetTimerPeriod(ShortTimerPeriod);
+        return ScreenMenu;
+    default: // Game
+        if (result == 1) {
+            Settings.SavedGameValid = 0;
+            return ScreenMenu;
+        }
+        if (result == 2) return ScreenMenu;
+        return state;
+    }
+}
+
+void FrameStep(void)
+{
+    if (Shell.QuitFlag || KeyFires(KeyQuit)) Plat_PostClose();
+    if (!Shell.TickFlag) return;
+    AdvanceKeys();
+    Shell.TickFlag = 0;
+    int result = RunScreenStep(Shell.ScreenState);
+    Shell.ScreenState = ScreenTransition(Shell.ScreenState, result);
+}
+
+void WindowProcedure(const PlatMessage *msg)
+{
+    switch (msg->kind) {
+    case MsgDestroy: Plat_PostQuit(0); break;
+    case MsgActivate:
+        if ((msg->code & 0xFFFF) == 0) Shell.QuitFlag = 1;
+        break;
+    case MsgKillFocus: Shell.QuitFlag = 1; break;
+    case MsgKeyDown: OnKeyDown(msg->code); break;
+    case MsgKeyUp: OnKeyUp(msg->code); break;
+    case MsgTimer: Shell.TickFlag = 1; break;
+    case MsgClose: Plat_DestroyWindow(); break; // what the default handling does
+    default: break;
+    }
+}
+
+void ShutDown(void)
+{
+    CloseScreen();
+    SaveSettings();
+    CloseResourceArchive();
+}
+
+int RunGame(void)
+{
+    if (!StartUp()) return 1;
+    PlatMessage msg;
+    while (Plat_GetMessage(&msg)) {
+        FrameStep();
+        WindowProcedure(&msg);
+    }
+    ShutDown();
+    return 0;
+}

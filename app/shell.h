@@ -1,0 +1,54 @@
+// The application shell: start-up, the message loop, the frame step with its
+// screen state machine, and shutdown.
+#pragma once
+
+#include <cstdint>
+
+struct PlatMessage;
+
+enum ScreenStateValue {
+    ScreenIntro = 0,
+    ScreenMenu = 1,
+    ScreenGame = 2,
+    ScreenNameEntry = 3,
+    ScreenScoreTable = 4,
+};
+
+enum {
+    FrameTimerId = 1234,
+    StartTimerPeriod = 25, // the period the window is created with
+    ShortTimerPeriod = 20, // intro and score screens
+    LongTimerPeriod = 40,  // menu and game
+};
+
+// What lives the whole run.
+struct ShellState {
+    int32_t ScreenState; // ScreenStateValue; anything unknown runs as Game
+    uint8_t TickFlag;    // a timer message arrived; the next frame step runs a tick
+    uint8_t QuitFlag;    // focus lost or F8: close at the next message
+    int32_t TimerPeriod; // ms
+};
+
+extern ShellState Shell;
+
+// Writes TimerPeriod and re-arms the frame timer with it at once.
+void SetTimerPeriod(int32_t periodMs);
+
+// Opens the screen and loads everything once; false when there is no display.
+bool StartUp(void);
+
+// Runs at most one tick: called after every retrieved message, before dispatch.
+void FrameStep(void);
+
+// Handles one message after the frame step (key, timer, focus and close messages).
+void WindowProcedure(const PlatMessage *msg);
+
+// Releases everything in the mirror order of start-up and writes "SS.dat".
+void ShutDown(void);
+
+// Takes the screen state the transition table gives for a step's result, with
+// the resets and timer changes that go with it.
+int32_t ScreenTransition(int32_t state, int result);
+
+// StartUp, the message loop and ShutDown; 0 on a normal close, 1 without a display.
+int RunGame(void);

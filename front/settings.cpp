@@ -1,0 +1,88 @@
+// The settings file: eleven signed 32-bit little-endian words and the saved
+// board, 1052 bytes with no header.
+#include "front/settings.h"
+
+#include <cstring>
+
+#include "res/files.h"
+
+SettingsState Settings;
+
+static const char SettingsFileName[] = "SS.dat";
+
+void DefaultSettings(void)
+{
+    memset(&Settings, 0, sizeof(Settings));
+    Settings.SoundOption = 1;
+}
+
+static int32_t ReadWord(const uint8_t *p)
+{
+    return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 |
+                     (uint32_t)p[3] << 24);
+}
+
+static void WriteWord(uint8_t *p, int32_t v)
+{
+    uint32_t u = (uint32_t)v;
+    p[0] = (uint8_t)u;
+    p[1] = (uint8_t)(u >> 8);
+    p[2] = (uint8_t)(u >> 16);
+    p[3] = (uint8_t)(u >> 24);
+}
+
+// The words in file order; the level comes before the row counter.
+static int32_t *const SettingsFields[11] = {
+    &Settings.SelectedSkin,     &Settings.SavedScore,    &Settings.SavedLevel,
+    &Settings.SavedLines,       &Settings.SavedNextType, &Settings.SavedCurrentType,
+    &Settings.SavedGameType,    &Settings.SavedGameValid, &Settings.SavedFallDelay,
+    &Settings.SoundOption,      &Settings.DropOption,
+};
+
+bool SavedGamePlayable(void)
+{
+    if (Settings.SavedCurrentType < 1 || Settings.SavedCurrentType > 14) return false;
+    if (Settings.SavedNextType < 1 || Settings.SavedNextType > 14) return false;
+    if (Settings.SavedLevel < 1) return false;
+    for (int r = 0; r < BoardRows; r++)
+        for (int c = 0; c < BoardCols; c++) {
+            int32_t v = Settings.SavedCells[r * BoardCols + c];
+            bool wall = c == 0 || c == BoardCols - 1 || r == BoardRows - 1;
+            if (wall ? v != 1 : (v < 0 || v > 7)) return false;
+        }
+    return true;
+}
+
+void DecodeSettings(const uint8_t *bytes, uint32_t size)
+{
+    DefaultSettings();
+    // A short file is as good as none: reading past its end is never done.
+    if (!bytes || size < SettingsFileSize) return;
+    for (int i = 0; i < 11; i++) *SettingsFields[i] = ReadWord(bytes + 4 * i);
+    for (int i = 0; i < BoardCells; i++) Settings.SavedCells[i] = ReadWord(bytes + 44 + 4 * i);
+
+    if (Settings.SelectedSkin < 0 || Settings.SelectedSkin >= SkinCount) Settings.SelectedSkin = 0;
+    // A saved game that would crash the board is dropped, so Continue is refused.
+    if (Settings.SavedGameValid != 0 && !SavedGamePlayable()) Settings.SavedGameValid = 0;
+}
+
+void EncodeSettings(uint8_t out[SettingsFileSize])
+{
+    for (int i = 0; i < 11; i++) WriteWord(out + 4 * i, *SettingsFields[i]);
+    for (int i = 0; i < BoardCells; i++) WriteWord(out + 44 + 4 * i, Settings.SavedCells[i]);
+}
+
+void LoadSettings(void)
+{
+    uint8_t *bytes = nullptr;
+    uint32_t size = ReadWholeFile(SettingsFileName, &bytes);
+    DecodeSettings(bytes, size);
+    FreeFileBlock(bytes);
+}
+
+bool SaveSettings(void)
+{
+    uint8_t out[SettingsFileSize];
+    EncodeSettings(out);
+    return ReplaceWholeFile(SettingsFileName, out, SettingsFileSize) == SettingsFileSize;
+}

@@ -1,0 +1,218 @@
+// The headless platform: the same messages the real window delivers, made by a
+// virtual clock. Tick T delivers the scripted key events of T, one timer message
+// and a null message on which the frame step runs the tick.
+#include "platform/headless/headless.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+
+enum {
+    HeadlessWidth = 240,
+    HeadlessHeight = 320,
+    QueueSize = 256,
+    FolderSize = 1024,
+    ClosingGrace = 64, // ticks the program gets to close after its last tick
+};
+
+struct HeadlessState {
+    PlatMessage queue[QueueSize];
+    int queueHead;
+    int queueCount;
+    bool windowOpen;
+    bool quitPosted;
+    bool stepPending; // the null message of a tick was handed out; its step is running
+    int32_t tick;
+    int32_t lastTick;
+    int32_t timerPeriod;
+    bool timerArmed;
+    bool displayFails;
+    bool presented;
+    int32_t presentCount;
+    int soundCount;
+    char sounds[HeadlessMaxSoundsPerTick][HeadlessSoundName];
+    HeadlessEvent *events;
+    int eventCount;
+    int nextEvent;
+    void (*hook)(int32_t tick);
+    char folder[FolderSize];
+    char error[256];
+};
+
+static HeadlessState H;
+static uint16_t Frame[HeadlessWidth * HeadlessHeight];
+static uint16_t Drawing[HeadlessWidth * HeadlessHeight];
+
+static void Enqueue(int kind, int32_t code)
+{
+    if (H.queueCount == QueueSize) return; // a flooded queue drops, as a real one would
+    PlatMessage *m = &H.queue[(H.queueHead + H.queueCount) % QueueSize];
+    m->kind = kind;
+    m->code = code;
+    H.queueCount++;
+}
+
+void Headless_Reset(void)
+{
+    free(H.events);
+    memset(&H, 0, sizeof(H));
+    memset(Frame, 0, sizeof(Frame));
+    H.lastTick = 20000;
+    H.stepPending = true; // start-up counts as tick 0
+    Plat_Seed(1);
+}
+
+void Headless_SetFolder(const char *dir)
+{
+    size_t n = strlen(dir);
+    if (n + 2 > sizeof(H.folder)) n = sizeof(H.folder) - 2;
+    memcpy(H.folder, dir, n);
+    if (n == 0 || H.folder[n - 1] != '/') H.folder[n++] = '/';
+    H.folder[n] = 0;
+}
+
+void Headless_SetLastTick(int32_t lastTick) { H.lastTick = lastTick; }
+
+bool Headless_SetEvents(const HeadlessEvent *events, int count)
+{
+    free(H.events);
+    H.events = nullptr;
+    H.eventCount = 0;
+    H.nextEvent = 0;
+    if (count <= 0) return true;
+    H.events = (HeadlessEvent *)malloc(sizeof(HeadlessEvent) * (size_t)count);
+    if (!H.events) return false;
+    memcpy(H.events, events, sizeof(HeadlessEvent) * (size_t)count);
+    H.eventCount = count;
+    return true;
+}
+
+void Headless_SetTickHook(void (*hook)(int32_t tick)) { H.hook = hook; }
+int32_t Headless_CurrentTick(void) { return H.tick; }
+const uint16_t *Headless_Frame(void) { return Frame; }
+bool Headless_PresentedThisTick(void) { return H.presented; }
+int32_t Headless_PresentCount(void) { return H.presentCount; }
+int32_t Headless_TimerPeriod(void) { return H.timerPeriod; }
+int Headless_SoundCount(void) { return H.soundCount; }
+const char *Headless_SoundName(int index)
+{
+    return index >= 0 && index < H.soundCount ? H.sounds[index] : "";
+}
+void Headless_SetDisplayFails(bool fails) { H.displayFails = fails; }
+
+uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount)
+{
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (int i = 0; i < pixelCount; i++) {
+        h = (h ^ (frame[i] & 0xFF)) * 0x100000001b3ull;
+        h = (h ^ (frame[i] >> 8)) * 0x100000001b3ull;
+    }
+    return h;
+}
+
+// Starts the next tick: its key events, then the timer and the null message.
+static void BeginTick(void)
+{
+    H.tick++;
+    H.presented = false;
+    H.soundCount = 0;
+    while (H.nextEvent < H.eventCount && H.events[H.nextEvent].tick < H.tick) H.nextEvent++;
+    while (H.nextEvent < H.eventCount && H.events[H.nextEvent].tick == H.tick) {
+        const HeadlessEvent *e = &H.events[H.nextEvent++];
+        switch (e->action) {
+        case ActDown: Enqueue(MsgKeyDown, e->vk); break;
+        case ActUp: Enqueue(MsgKeyUp, e->vk); break;
+        case ActFocusLost: Enqueue(MsgKillFocus, 0); break;
+        case ActClose: Enqueue(MsgClose, 0); break;
+        default: break;
+        }
+    }
+    if (H.timerArmed) Enqueue(MsgTimer, 1234);
+    Enqueue(MsgNull, 0);
+}
+
+bool Plat_OpenWindow(void)
+{
+    H.windowOpen = true;
+    return true;
+}
+
+const char *Plat_LastError(void) { return H.error; }
+
+bool Plat_GetMessage(PlatMessage *msg)
+{
+    if (H.quitPosted) return false;
+    if (H.queueCount == 0) {
+        if (H.stepPending) {
+            H.stepPending = false;
+            if (H.hook) H.hook(H.tick);
+        }
+        if (H.tick >= H.lastTick) {
+            // Past the last tick the window is asked to close; a program that
+            // never closes is stopped after a grace period.
+            if (H.tick >= H.lastTick + ClosingGrace || !H.windowOpen) return false;
+            H.tick++;
+            Enqueue(MsgClose, 0);
+        } else {
+            BeginTick();
+            H.stepPending = true;
+        }
+    }
+    *msg = H.queue[H.queueHead];
+    H.queueHead = (H.queueHead + 1) % QueueSize;
+    H.queueCount--;
+    return true;
+}
+
+void Plat_PostClose(void)
+{
+    if (H.windowOpen) Enqueue(MsgClose, 0);
+}
+
+void Plat_DestroyWindow(void)
+{
+    if (!H.windowOpen) return;
+    H.windowOpen = false;
+    H.timerArmed = false;
+    Enqueue(MsgDestroy, 0);
+}
+
+void Plat_PostQuit(int) { H.quitPosted = true; }
+
+void Plat_SetTimer(int, int periodMs)
+{
+    H.timerArmed = true;
+    H.timerPeriod = periodMs;
+}
+
+int Plat_DisplayWidth(void) { return HeadlessWidth; }
+int Plat_DisplayHeight(void) { return HeadlessHeight; }
+
+uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Drawing; }
+
+void Plat_EndDraw(void)
+{
+    memcpy(Frame, Drawing, sizeof(Frame));
+    H.presented = true;
+    H.presentCount++;
+}
+
+void Plat_CloseWindow(void) {}
+
+void Plat_DefaultKeys(int16_t keys[4])
+{
+    keys[0] = VkUp;
+    keys[1] = VkDown;
+    keys[2] = VkLeft;
+    keys[3] = VkRight;
+}
+
+void Plat_PlaySound(const char *name, const uint8_t *, uint32_t)
+{
+    if (H.soundCount == HeadlessMaxSoundsPerTick) return;
+    snprintf(H.sounds[H.soundCount++], HeadlessSoundName, "%s", name ? name : "");
+}
+
+const char *Plat_ProgramFolder(void) { return H.folder[0] ? H.folder : "./"; }

@@ -1,0 +1,68 @@
+// Control of the headless platform: a virtual clock that delivers one timer
+// message per tick, scripted key events, a kept 5-6-5 frame and a log of the
+// sounds started. Used by zux-headless and by the tests.
+#pragma once
+
+#include <cstdint>
+
+enum HeadlessAction {
+    ActDown,
+    ActUp,
+    ActPress, // down at the tick, up at the next
+    ActFocusLost,
+    ActClose,
+};
+
+struct HeadlessEvent {
+    int32_t tick;
+    int action;
+    int32_t vk; // virtual key for down, up and press
+};
+
+enum {
+    HeadlessMaxSoundsPerTick = 16,
+    HeadlessSoundName = 32,
+};
+
+// Resets the platform: no window, no queue, clock at tick 0, generator state 1.
+void Headless_Reset(void);
+
+// Sets the program's folder (a trailing '/' is added when missing).
+void Headless_SetFolder(const char *dir);
+
+// Runs ticks 1..lastTick, then asks the window to close.
+void Headless_SetLastTick(int32_t lastTick);
+
+// The events to deliver, sorted by tick; copied.
+bool Headless_SetEvents(const HeadlessEvent *events, int count);
+
+// Called after every tick's step with that tick number; null for none.
+void Headless_SetTickHook(void (*hook)(int32_t tick));
+
+// The tick being run (0 during start-up).
+int32_t Headless_CurrentTick(void);
+
+// The frame last presented and whether the current tick presented one.
+const uint16_t *Headless_Frame(void);
+bool Headless_PresentedThisTick(void);
+
+// How many frames have been presented in all.
+int32_t Headless_PresentCount(void);
+
+// The timer period last armed, in ms.
+int32_t Headless_TimerPeriod(void);
+
+// The sounds started during the current tick, in order.
+int Headless_SoundCount(void);
+const char *Headless_SoundName(int index);
+
+// Makes Plat_BeginDraw fail (to test dropped frames).
+void Headless_SetDisplayFails(bool fails);
+
+// Parses a key file's text into events (sorted by tick). On failure returns
+// false and fills error with a message naming the line.
+bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events, int capacity,
+                        int *count, char *error, int errorSize);
+
+// FNV-1a 64 of the frame's pixels as little-endian 16-bit values.
+uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount);

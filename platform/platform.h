@@ -1,0 +1,91 @@
+// The machine under the game: one window with its messages, a frame timer,
+// direct access to the display's 16-bit frame, asynchronous sound, the
+// program's folder and the run-time random generator.
+//
+// Implemented twice: platform/sdl (a real window, keyboard, controllers and
+// audio) and platform/headless (a virtual clock and scripted keys). Each
+// program links exactly one. Nothing above this header knows which.
+#pragma once
+
+#include <cstdint>
+
+// Virtual key codes delivered with key messages.
+enum {
+    VkEnter = 0x0D,
+    VkLeft = 0x25,
+    VkUp = 0x26,
+    VkRight = 0x27,
+    VkDown = 0x28,
+    Vk0 = 0x30,
+    Vk9 = 0x39,
+    VkF8 = 0x77,
+    VkF9 = 0x78,
+};
+
+// What the window's message queue delivers.
+enum PlatMessageKind {
+    MsgNull,       // nothing happened; lets the frame step run a pending tick at once
+    MsgKeyDown,    // key went down (or auto-repeats); code = virtual key
+    MsgKeyUp,      // key came up; code = virtual key
+    MsgTimer,      // the frame timer elapsed; code = timer identifier
+    MsgActivate,   // activation changed; code = 0 when the window is deactivated
+    MsgKillFocus,  // the window lost the keyboard focus
+    MsgClose,      // somebody asks the window to close
+    MsgDestroy,    // the window has been destroyed
+};
+
+struct PlatMessage {
+    int kind;
+    int32_t code;
+};
+
+// Opens the one full-screen window, the display and the input.
+// False when there is no usable display; Plat_LastError says why.
+bool Plat_OpenWindow(void);
+
+// One line describing the last failure of the platform layer.
+const char *Plat_LastError(void);
+
+// Waits for the next message and fills msg; false once the quit message arrives.
+bool Plat_GetMessage(PlatMessage *msg);
+
+// Queues a close request for the window (delivered as MsgClose).
+void Plat_PostClose(void);
+
+// Destroys the window; a MsgDestroy follows.
+void Plat_DestroyWindow(void);
+
+// Queues the quit message that ends Plat_GetMessage.
+void Plat_PostQuit(int code);
+
+// Arms timer id to deliver MsgTimer every periodMs; arming an id again replaces it.
+void Plat_SetTimer(int id, int periodMs);
+
+// The display's width and height in pixels (240 x 320).
+int Plat_DisplayWidth(void);
+int Plat_DisplayHeight(void);
+
+// Begins drawing: the display's frame of width x height 5-6-5 pixels, or null.
+uint16_t *Plat_BeginDraw(void);
+
+// Ends drawing and shows what was written since Plat_BeginDraw.
+void Plat_EndDraw(void);
+
+// Closes the display and the input again; the window is already gone.
+void Plat_CloseWindow(void);
+
+// The virtual key codes of the up, down, left and right buttons, in that order.
+void Plat_DefaultKeys(int16_t keys[4]);
+
+// Starts playing a WAV image from memory and returns at once; a new sound
+// replaces the one playing. name only labels it. Unplayable images are skipped.
+void Plat_PlaySound(const char *name, const uint8_t *wav, uint32_t size);
+
+// The program's folder, ending in '/'.
+const char *Plat_ProgramFolder(void);
+
+// The run-time generator: sets the state.
+void Plat_Seed(uint32_t seed);
+
+// The run-time generator: the next value, 0..32767.
+int Plat_Rand(void);

@@ -1,0 +1,346 @@
+// The SDL2 platform: one window showing the 240 x 320 frame at the largest
+// whole-number scale, keyboard and game controllers turned into the game's
+// virtual keys, and the frame timer.
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl_local.h"
+
+enum {
+    DisplayWidth = 240,
+    DisplayHeight = 320,
+    QueueSize = 256,
+    MaxControllers = 8,
+};
+
+struct SdlState {
+    SDL_Window *window;
+    SDL_Renderer *renderer;
+    SDL_Texture *texture;
+    bool windowOpen;
+    bool quitPosted;
+    bool everFocused; // stray focus events while mapping do not count
+    bool fullScreen;
+    uint64_t ignoreFocusUntil; // switching full screen may blur the window for a moment
+    PlatMessage queue[QueueSize];
+    int queueHead;
+    int queueCount;
+    bool timerArmed;
+    uint32_t timerPeriod;
+    uint64_t nextTick; // SDL_GetTicks64 time of the next timer message
+    SDL_GameController *controllers[MaxControllers];
+    char error[256];
+    char folder[4096];
+};
+
+static SdlState S;
+static uint16_t Frame[DisplayWidth * DisplayHeight];
+
+static void Enqueue(int kind, int32_t code)
+{
+    if (S.queueCount == QueueSize) return;
+    PlatMessage *m = &S.queue[(S.queueHead + S.queueCount) % QueueSize];
+    m->kind = kind;
+    m->code = code;
+    S.queueCount++;
+}
+
+static void SetError(const char *what)
+{
+    snprintf(S.error, sizeof(S.error), "%s%s%s", what, SDL_GetError()[0] ? ": " : "",
+             SDL_GetError());
+}
+
+const char *Plat_LastError(void) { return S.error; }
+
+// The largest whole-number scale at which the frame fits the usable display.
+static int WindowScale(void)
+{
+    SDL_Rect r;
+    int display = S.window ? SDL_GetWindowDisplayIndex(S.window) : 0;
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) != 0) return 2;
+    int sx = r.w / DisplayWidth, sy = (r.h - 40) / DisplayHeight;
+    int s = sx < sy ? sx : sy;
+    return s < 1 ? 1 : s;
+}
+
+static void SetFullScreen(bool on)
+{
+    S.fullScreen = on;
+    S.ignoreFocusUntil = SDL_GetTicks64() + 500;
+    if (on) {
+        SDL_SetWindowFullscreen(S.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(S.window, 0);
+        int s = WindowScale();
+        SDL_SetWindowSize(S.window, DisplayWidth * s, DisplayHeight * s);
+        SDL_SetWindowPosition(S.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+}
+
+bool Plat_OpenWindow(void)
+{
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    // Without a Wayland session, do not let the Wayland probe complain on stderr.
+    if (!getenv("SDL_VIDEODRIVER") && !getenv("WAYLAND_DISPLAY"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
+        SetError("SDL video");
+        return false;
+    }
+    // SDL falls back to drawing nowhere when no display exists; that is no
+    // display for a player, unless somebody asked for it by name.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (!getenv("SDL_VIDEODRIVER") && driver &&
+        (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+        snprintf(S.error, sizeof(S.error), "no display found (set DISPLAY or WAYLAND_DISPLAY)");
+        SDL_Quit();
+        return false;
+    }
+    bool windowed = getenv("ZUX_WINDOWED") != nullptr;
+    S.window = SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                DisplayWidth * 2, DisplayHeight * 2,
+                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!S.window) {
+        SetError("window");
+        SDL_Quit();
+        return false;
+    }
+    S.renderer = SDL_CreateRenderer(S.window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!S.renderer) S.renderer = SDL_CreateRenderer(S.window, -1, 0);
+    if (!S.renderer) {
+        SetError("renderer");
+        SDL_DestroyWindow(S.window);
+        S.window = nullptr;
+        SDL_Quit();
+        return false;
+    }
+    SDL_RenderSetLogicalSize(S.renderer, DisplayWidth, DisplayHeight);
+    SDL_RenderSetIntegerScale(S.renderer, SDL_TRUE);
+    S.texture = SDL_CreateTexture(S.renderer, SDL_PIXELFORMAT_RGB565,
+                                  SDL_TEXTUREACCESS_STREAMING, DisplayWidth, DisplayHeight);
+    if (!S.texture) {
+        SetError("texture");
+        SDL_DestroyRenderer(S.renderer);
+        SDL_DestroyWindow(S.window);
+        S.renderer = nullptr;
+        S.window = nullptr;
+        SDL_Quit();
+        return false;
+    }
+    SetFullScreen(!windowed);
+    SDL_ShowCursor(SDL_DISABLE);
+    S.windowOpen = true;
+    SdlOpenAudio();
+    return true;
+}
+
+void Plat_CloseWindow(void)
+{
+    SdlCloseAudio();
+    for (int i = 0; i < MaxControllers; i++)
+        if (S.controllers[i]) {
+            SDL_GameControllerClose(S.controllers[i]);
+            S.controllers[i] = nullptr;
+        }
+    if (S.texture) SDL_DestroyTexture(S.texture);
+    if (S.renderer) SDL_DestroyRenderer(S.renderer);
+    if (S.window) SDL_DestroyWindow(S.window);
+    S.texture = nullptr;
+    S.renderer = nullptr;
+    S.window = nullptr;
+    SDL_Quit();
+}
+
+void Plat_DestroyWindow(void)
+{
+    if (!S.windowOpen) return;
+    S.windowOpen = false;
+    S.timerArmed = false;
+    if (S.window) SDL_HideWindow(S.window);
+    Enqueue(MsgDestroy, 0);
+}
+
+void Plat_PostClose(void)
+{
+    if (S.windowOpen) Enqueue(MsgClose, 0);
+}
+
+void Plat_PostQuit(int) { S.quitPosted = true; }
+
+void Plat_SetTimer(int, int periodMs)
+{
+    S.timerArmed = true;
+    S.timerPeriod = periodMs > 0 ? (uint32_t)periodMs : 1;
+    S.nextTick = SDL_GetTicks64() + S.timerPeriod;
+}
+
+int Plat_DisplayWidth(void) { return DisplayWidth; }
+int Plat_DisplayHeight(void) { return DisplayHeight; }
+
+uint16_t *Plat_BeginDraw(void) { return S.texture ? Frame : nullptr; }
+
+void SdlUploadFrame(SDL_Texture *texture, const uint16_t *frame)
+{
+    SDL_UpdateTexture(texture, nullptr, frame, DisplayWidth * (int)sizeof(uint16_t));
+}
+
+void Plat_EndDraw(void)
+{
+    SdlUploadFrame(S.texture, Frame);
+    SDL_SetRenderDrawColor(S.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(S.renderer);
+    SDL_RenderCopy(S.renderer, S.texture, nullptr, nullptr);
+    SDL_RenderPresent(S.renderer);
+}
+
+void Plat_DefaultKeys(int16_t keys[4])
+{
+    keys[0] = VkUp;
+    keys[1] = VkDown;
+    keys[2] = VkLeft;
+    keys[3] = VkRight;
+}
+
+const char *Plat_ProgramFolder(void)
+{
+    if (!S.folder[0]) {
+        ssize_t n = readlink("/proc/self/exe", S.folder, sizeof(S.folder) - 1);
+        if (n <= 0) {
+            strcpy(S.folder, "./");
+        } else {
+            S.folder[n] = 0;
+            char *slash = strrchr(S.folder, '/');
+            if (slash) slash[1] = 0;
+        }
+    }
+    return S.folder;
+}
+
+// The game's virtual key for a keyboard key; 0 for keys the game ignores.
+static int32_t KeyboardKey(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_UP: return VkUp;
+    case SDLK_DOWN: return VkDown;
+    case SDLK_LEFT: return VkLeft;
+    case SDLK_RIGHT: return VkRight;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VkEnter;
+    case SDLK_F8: return VkF8;
+    case SDLK_F9: return VkF9;
+    case SDLK_KP_0: return Vk0;
+    default: break;
+    }
+    if (key >= SDLK_0 && key <= SDLK_9) return Vk0 + (key - SDLK_0);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return Vk0 + 1 + (key - SDLK_KP_1);
+    return 0;
+}
+
+// The game's virtual key for a controller button; 0 for buttons it ignores.
+static int32_t ControllerKey(uint8_t button)
+{
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return VkUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return VkDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return VkLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return VkRight;
+    case SDL_CONTROLLER_BUTTON_A: return Vk0 + 1;
+    case SDL_CONTROLLER_BUTTON_B: return Vk0 + 4;
+    case SDL_CONTROLLER_BUTTON_X: return Vk0 + 7;
+    case SDL_CONTROLLER_BUTTON_Y: return Vk0 + 3;
+    case SDL_CONTROLLER_BUTTON_START: return Vk0 + 2;
+    case SDL_CONTROLLER_BUTTON_BACK: return VkF9;
+    default: return 0;
+    }
+}
+
+static void OpenController(int index)
+{
+    if (!SDL_IsGameController(index)) return;
+    for (int i = 0; i < MaxControllers; i++)
+        if (!S.controllers[i]) {
+            S.controllers[i] = SDL_GameControllerOpen(index);
+            return;
+        }
+}
+
+static void CloseController(SDL_JoystickID id)
+{
+    for (int i = 0; i < MaxControllers; i++)
+        if (S.controllers[i] &&
+            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(S.controllers[i])) == id) {
+            SDL_GameControllerClose(S.controllers[i]);
+            S.controllers[i] = nullptr;
+        }
+}
+
+// Turns one SDL event into the window messages it stands for.
+static void TranslateEvent(const SDL_Event *e)
+{
+    switch (e->type) {
+    case SDL_QUIT: Enqueue(MsgClose, 0); break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        SDL_Keycode key = e->key.keysym.sym;
+        bool down = e->type == SDL_KEYDOWN;
+        if (down && !e->key.repeat &&
+            (key == SDLK_F11 || (key == SDLK_RETURN && (e->key.keysym.mod & KMOD_ALT)))) {
+            SetFullScreen(!S.fullScreen);
+            break;
+        }
+        int32_t vk = KeyboardKey(key);
+        if (vk) Enqueue(down ? MsgKeyDown : MsgKeyUp, vk);
+        break;
+    }
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+        int32_t vk = ControllerKey(e->cbutton.button);
+        if (vk) Enqueue(e->type == SDL_CONTROLLERBUTTONDOWN ? MsgKeyDown : MsgKeyUp, vk);
+        break;
+    }
+    case SDL_CONTROLLERDEVICEADDED: OpenController(e->cdevice.which); break;
+    case SDL_CONTROLLERDEVICEREMOVED: CloseController(e->cdevice.which); break;
+    case SDL_WINDOWEVENT:
+        if (e->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) S.everFocused = true;
+        if (e->window.event == SDL_WINDOWEVENT_FOCUS_LOST && S.everFocused &&
+            SDL_GetTicks64() >= S.ignoreFocusUntil)
+            Enqueue(MsgKillFocus, 0);
+        if (e->window.event == SDL_WINDOWEVENT_CLOSE) Enqueue(MsgClose, 0);
+        break;
+    default: break;
+    }
+}
+
+bool Plat_GetMessage(PlatMessage *msg)
+{
+    for (;;) {
+        if (S.quitPosted) return false;
+        if (S.queueCount > 0) {
+            *msg = S.queue[S.queueHead];
+            S.queueHead = (S.queueHead + 1) % QueueSize;
+            S.queueCount--;
+            return true;
+        }
+        uint64_t now = SDL_GetTicks64();
+        if (S.timerArmed && now >= S.nextTick) {
+            // A late timer drops the ticks it missed instead of queueing them.
+            S.nextTick += S.timerPeriod;
+            if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
+            Enqueue(MsgTimer, 1234);
+            Enqueue(MsgNull, 0); // runs the tick at once
+            continue;
+        }
+        int wait = S.timerArmed ? (int)(S.nextTick - now) : 100;
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, wait)) {
+            TranslateEvent(&e);
+            while (S.queueCount < QueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
+        }
+    }
+}

@@ -1,0 +1,46 @@
+// Whole files beside the program: "Data.zux", loose resources, "HS.dat" and
+// "SS.dat". Names carry no folder; everything lives in the program's folder.
+#pragma once
+
+#include <cstdint>
+
+enum {
+    MaxFileName = 256, // longest name accepted
+    MaxFilePath = 256, // longest folder + name
+};
+
+typedef int FileHandle;
+enum { InvalidFile = -1 };
+
+// Opens the existing file name beside the program for reading; InvalidFile on failure.
+FileHandle OpenForRead(const char *name);
+
+// Creates or truncates the file name beside the program for writing; InvalidFile on failure.
+FileHandle OpenForWrite(const char *name);
+
+// Closes a handle from OpenForRead or OpenForWrite; InvalidFile is ignored.
+void CloseFile(FileHandle file);
+
+// The file's size in bytes.
+uint32_t FileSize(FileHandle file);
+
+// Reads exactly count bytes at the current position; false on any shortfall.
+bool ReadExact(FileHandle file, void *buffer, uint32_t count);
+
+// Writes exactly count bytes; false on any shortfall.
+bool WriteExact(FileHandle file, const void *data, uint32_t count);
+
+// Reads name whole into a new block of size + 1 bytes (the last is 0) handed out
+// through out; returns the size. A missing file returns 0 and leaves out alone;
+// a failed read frees the block and sets out to null. Free with FreeFileBlock.
+uint32_t ReadWholeFile(const char *name, uint8_t **out);
+
+// Writes count bytes as the whole file name; count on success, 0 on failure.
+uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count);
+
+// Writes the whole file through a temporary beside it renamed over name, so the
+// old file stays whole until the new one is complete; count on success, 0 on failure.
+uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count);
+
+// Frees a block handed out by ReadWholeFile; null is ignored.
+void FreeFileBlock(uint8_t *block);

@@ -1,0 +1,11 @@
+// PNG output of 5-6-5 pictures, each channel widened to 8 bits by bit
+// replication, so a dump shows exactly what the display would.
+#pragma once
+
+#include <cstdint>
+
+// The 8-bit red, green and blue of a 5-6-5 pixel.
+void WidenPixel(uint16_t pixel, uint8_t rgb[3]);
+
+// Writes width x height pixels (rows top first) as an RGB PNG; false on failure.
+bool WritePng(const char *path, const uint16_t *pixels, int width, int height);
