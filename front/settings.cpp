@@ -33,10 +33,10 @@ static void WriteWord(uint8_t *p, int32_t v)
 
 // The words in file order; the level comes before the row counter.
 static int32_t *const SettingsFields[11] = {
-    &Settings.SelectedSkin,     &Settings.SavedScore,    &Settings.SavedLevel,
-    &Settings.SavedLines,       &Settings.SavedNextType, &Settings.SavedCurrentType,
-    &Settings.SavedGameType,    &Settings.SavedGameValid, &Settings.SavedFallDelay,
-    &Settings.SoundOption,      &Settings.DropOption,
+    &Settings.SelectedSkin,  &Settings.SavedScore,     &Settings.SavedLevel,
+    &Settings.SavedLines,    &Settings.SavedNextType,  &Settings.SavedCurrentType,
+    &Settings.SavedGameType, &Settings.SavedGameValid, &Settings.SavedFallDelay,
+    &Settings.SoundOption,   &Settings.DropOption,
 };
 
 bool SavedGamePlayable(void)

@@ -14,7 +14,7 @@ enum {
 };
 
 struct SettingsState {
-    int32_t SelectedSkin;     // 0..5
+    int32_t SelectedSkin; // 0..5
     int32_t SavedScore;
     int32_t SavedLevel;       // from 1
     int32_t SavedLines;       // rows still to clear (type A) or cleared (B, C, D)

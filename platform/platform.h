@@ -24,14 +24,14 @@ enum {
 
 // What the window's message queue delivers.
 enum PlatMessageKind {
-    MsgNull,       // nothing happened; lets the frame step run a pending tick at once
-    MsgKeyDown,    // key went down (or auto-repeats); code = virtual key
-    MsgKeyUp,      // key came up; code = virtual key
-    MsgTimer,      // the frame timer elapsed; code = timer identifier
-    MsgActivate,   // activation changed; code = 0 when the window is deactivated
-    MsgKillFocus,  // the window lost the keyboard focus
-    MsgClose,      // somebody asks the window to close
-    MsgDestroy,    // the window has been destroyed
+    MsgNull,      // nothing happened; lets the frame step run a pending tick at once
+    MsgKeyDown,   // key went down (or auto-repeats); code = virtual key
+    MsgKeyUp,     // key came up; code = virtual key
+    MsgTimer,     // the frame timer elapsed; code = timer identifier
+    MsgActivate,  // activation changed; code = 0 when the window is deactivated
+    MsgKillFocus, // the window lost the keyboard focus
+    MsgClose,     // somebody asks the window to close
+    MsgDestroy,   // the window has been destroyed
 };
 
 struct PlatMessage {

@@ -25,7 +25,8 @@ void RemoveTree(const std::string &dir)
 std::vector<uint8_t> ReadBytes(const std::string &path)
 {
     std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)),
+                                std::istreambuf_iterator<char>());
 }
 
 bool WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
@@ -78,12 +79,15 @@ std::string TraceField(const std::string &line, const std::string &field)
             if (c == '"') inString = false;
             continue;
         }
-        if (c == '"') inString = true;
-        else if (c == '[' || c == '{') depth++;
+        if (c == '"')
+            inString = true;
+        else if (c == '[' || c == '{')
+            depth++;
         else if (c == ']' || c == '}') {
             if (depth == 0) break;
             depth--;
-        } else if (c == ',' && depth == 0) break;
+        } else if (c == ',' && depth == 0)
+            break;
     }
     std::string v = line.substr(pos, end - pos);
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);

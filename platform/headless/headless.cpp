@@ -23,7 +23,7 @@ struct HeadlessState {
     int queueCount;
     bool windowOpen;
     bool quitPosted;
-    bool stepPending; // the null message of a tick was handed out; its step is running
+    bool stepRunning; // the tick's null message was handed out: its step is running
     int32_t tick;
     int32_t lastTick;
     int32_t timerPeriod;
@@ -60,7 +60,7 @@ void Headless_Reset(void)
     memset(&H, 0, sizeof(H));
     memset(Frame, 0, sizeof(Frame));
     H.lastTick = 20000;
-    H.stepPending = true; // start-up counts as tick 0
+    H.stepRunning = true; // start-up counts as tick 0
     Plat_Seed(1);
 }
 
@@ -73,7 +73,10 @@ void Headless_SetFolder(const char *dir)
     H.folder[n] = 0;
 }
 
-void Headless_SetLastTick(int32_t lastTick) { H.lastTick = lastTick; }
+void Headless_SetLastTick(int32_t lastTick)
+{
+    H.lastTick = lastTick;
+}
 
 bool Headless_SetEvents(const HeadlessEvent *events, int count)
 {
@@ -89,18 +92,42 @@ bool Headless_SetEvents(const HeadlessEvent *events, int count)
     return true;
 }
 
-void Headless_SetTickHook(void (*hook)(int32_t tick)) { H.hook = hook; }
-int32_t Headless_CurrentTick(void) { return H.tick; }
-const uint16_t *Headless_Frame(void) { return Frame; }
-bool Headless_PresentedThisTick(void) { return H.presented; }
-int32_t Headless_PresentCount(void) { return H.presentCount; }
-int32_t Headless_TimerPeriod(void) { return H.timerPeriod; }
-int Headless_SoundCount(void) { return H.soundCount; }
+void Headless_SetTickHook(void (*hook)(int32_t tick))
+{
+    H.hook = hook;
+}
+int32_t Headless_CurrentTick(void)
+{
+    return H.tick;
+}
+const uint16_t *Headless_Frame(void)
+{
+    return Frame;
+}
+bool Headless_PresentedThisTick(void)
+{
+    return H.presented;
+}
+int32_t Headless_PresentCount(void)
+{
+    return H.presentCount;
+}
+int32_t Headless_TimerPeriod(void)
+{
+    return H.timerPeriod;
+}
+int Headless_SoundCount(void)
+{
+    return H.soundCount;
+}
 const char *Headless_SoundName(int index)
 {
     return index >= 0 && index < H.soundCount ? H.sounds[index] : "";
 }
-void Headless_SetDisplayFails(bool fails) { H.displayFails = fails; }
+void Headless_SetDisplayFails(bool fails)
+{
+    H.displayFails = fails;
+}
 
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount)
 {
@@ -139,16 +166,21 @@ bool Plat_OpenWindow(void)
     return true;
 }
 
-const char *Plat_LastError(void) { return H.error; }
+const char *Plat_LastError(void)
+{
+    return H.error;
+}
 
 bool Plat_GetMessage(PlatMessage *msg)
 {
+    // The frame step runs between handing out the null message and the next
+    // call, so the step of the tick is over now.
+    if (H.stepRunning) {
+        H.stepRunning = false;
+        if (H.hook) H.hook(H.tick);
+    }
     if (H.quitPosted) return false;
     if (H.queueCount == 0) {
-        if (H.stepPending) {
-            H.stepPending = false;
-            if (H.hook) H.hook(H.tick);
-        }
         if (H.tick >= H.lastTick) {
             // Past the last tick the window is asked to close; a program that
             // never closes is stopped after a grace period.
@@ -157,12 +189,12 @@ bool Plat_GetMessage(PlatMessage *msg)
             Enqueue(MsgClose, 0);
         } else {
             BeginTick();
-            H.stepPending = true;
         }
     }
     *msg = H.queue[H.queueHead];
     H.queueHead = (H.queueHead + 1) % QueueSize;
     H.queueCount--;
+    if (msg->kind == MsgNull) H.stepRunning = true;
     return true;
 }
 
@@ -176,10 +208,14 @@ void Plat_DestroyWindow(void)
     if (!H.windowOpen) return;
     H.windowOpen = false;
     H.timerArmed = false;
+    H.queueCount = 0; // what was queued for the window dies with it
     Enqueue(MsgDestroy, 0);
 }
 
-void Plat_PostQuit(int) { H.quitPosted = true; }
+void Plat_PostQuit(int)
+{
+    H.quitPosted = true;
+}
 
 void Plat_SetTimer(int, int periodMs)
 {
@@ -187,10 +223,19 @@ void Plat_SetTimer(int, int periodMs)
     H.timerPeriod = periodMs;
 }
 
-int Plat_DisplayWidth(void) { return HeadlessWidth; }
-int Plat_DisplayHeight(void) { return HeadlessHeight; }
+int Plat_DisplayWidth(void)
+{
+    return HeadlessWidth;
+}
+int Plat_DisplayHeight(void)
+{
+    return HeadlessHeight;
+}
 
-uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Drawing; }
+uint16_t *Plat_BeginDraw(void)
+{
+    return H.displayFails ? nullptr : Drawing;
+}
 
 void Plat_EndDraw(void)
 {
@@ -215,4 +260,7 @@ void Plat_PlaySound(const char *name, const uint8_t *, uint32_t)
     snprintf(H.sounds[H.soundCount++], HeadlessSoundName, "%s", name ? name : "");
 }
 
-const char *Plat_ProgramFolder(void) { return H.folder[0] ? H.folder : "./"; }
+const char *Plat_ProgramFolder(void)
+{
+    return H.folder[0] ? H.folder : "./";
+}

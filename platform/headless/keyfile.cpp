@@ -12,10 +12,10 @@ struct KeyName {
 };
 
 static const KeyName KeyNames[] = {
-    {"Up", VkUp},       {"Down", VkDown}, {"Left", VkLeft}, {"Right", VkRight}, {"0", 0x30},
-    {"1", 0x31},        {"2", 0x32},      {"3", 0x33},      {"4", 0x34},        {"5", 0x35},
-    {"6", 0x36},        {"7", 0x37},      {"8", 0x38},      {"9", 0x39},        {"Enter", VkEnter},
-    {"F8", VkF8},       {"F9", VkF9},
+    {"Up", VkUp}, {"Down", VkDown}, {"Left", VkLeft}, {"Right", VkRight}, {"0", 0x30},
+    {"1", 0x31},  {"2", 0x32},      {"3", 0x33},      {"4", 0x34},        {"5", 0x35},
+    {"6", 0x36},  {"7", 0x37},      {"8", 0x38},      {"9", 0x39},        {"Enter", VkEnter},
+    {"F8", VkF8}, {"F9", VkF9},
 };
 
 static const char *const ActionNames[] = {"down", "up", "press", "focus-lost", "close"};
@@ -105,7 +105,8 @@ bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events
         }
 
         int needed = action == ActPress ? 2 : 1;
-        if (*count + needed > capacity) return Fail(error, errorSize, lineNumber, "too many events");
+        if (*count + needed > capacity)
+            return Fail(error, errorSize, lineNumber, "too many events");
         if (action == ActPress) {
             events[(*count)++] = {tick, ActDown, vk};
             events[(*count)++] = {tick + 1, ActUp, vk};

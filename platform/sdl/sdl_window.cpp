@@ -55,7 +55,10 @@ static void SetError(const char *what)
              SDL_GetError());
 }
 
-const char *Plat_LastError(void) { return S.error; }
+const char *Plat_LastError(void)
+{
+    return S.error;
+}
 
 // The largest whole-number scale at which the frame fits the usable display.
 static int WindowScale(void)
@@ -103,9 +106,9 @@ bool Plat_OpenWindow(void)
         return false;
     }
     bool windowed = getenv("ZUX_WINDOWED") != nullptr;
-    S.window = SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                DisplayWidth * 2, DisplayHeight * 2,
-                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    S.window =
+        SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, DisplayWidth * 2,
+                         DisplayHeight * 2, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!S.window) {
         SetError("window");
         SDL_Quit();
@@ -122,8 +125,8 @@ bool Plat_OpenWindow(void)
     }
     SDL_RenderSetLogicalSize(S.renderer, DisplayWidth, DisplayHeight);
     SDL_RenderSetIntegerScale(S.renderer, SDL_TRUE);
-    S.texture = SDL_CreateTexture(S.renderer, SDL_PIXELFORMAT_RGB565,
-                                  SDL_TEXTUREACCESS_STREAMING, DisplayWidth, DisplayHeight);
+    S.texture = SDL_CreateTexture(S.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                  DisplayWidth, DisplayHeight);
     if (!S.texture) {
         SetError("texture");
         SDL_DestroyRenderer(S.renderer);
@@ -162,6 +165,7 @@ void Plat_DestroyWindow(void)
     if (!S.windowOpen) return;
     S.windowOpen = false;
     S.timerArmed = false;
+    S.queueCount = 0; // what was queued for the window dies with it
     if (S.window) SDL_HideWindow(S.window);
     Enqueue(MsgDestroy, 0);
 }
@@ -171,7 +175,10 @@ void Plat_PostClose(void)
     if (S.windowOpen) Enqueue(MsgClose, 0);
 }
 
-void Plat_PostQuit(int) { S.quitPosted = true; }
+void Plat_PostQuit(int)
+{
+    S.quitPosted = true;
+}
 
 void Plat_SetTimer(int, int periodMs)
 {
@@ -180,10 +187,19 @@ void Plat_SetTimer(int, int periodMs)
     S.nextTick = SDL_GetTicks64() + S.timerPeriod;
 }
 
-int Plat_DisplayWidth(void) { return DisplayWidth; }
-int Plat_DisplayHeight(void) { return DisplayHeight; }
+int Plat_DisplayWidth(void)
+{
+    return DisplayWidth;
+}
+int Plat_DisplayHeight(void)
+{
+    return DisplayHeight;
+}
 
-uint16_t *Plat_BeginDraw(void) { return S.texture ? Frame : nullptr; }
+uint16_t *Plat_BeginDraw(void)
+{
+    return S.texture ? Frame : nullptr;
+}
 
 void SdlUploadFrame(SDL_Texture *texture, const uint16_t *frame)
 {

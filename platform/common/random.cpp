@@ -4,7 +4,10 @@
 
 static uint32_t RandState = 1;
 
-void Plat_Seed(uint32_t seed) { RandState = seed; }
+void Plat_Seed(uint32_t seed)
+{
+    RandState = seed;
+}
 
 int Plat_Rand(void)
 {
