@@ -3,11 +3,17 @@
 // message runs exactly one screen step.
 #include "app/shell.h"
 
+#include <cstdlib>
+
 #include "front/settings.h"
+#include "gfx/blit.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
 #include "res/archive.h"
+#include "res/image.h"
+#include "res/sound.h"
+#include "res/tga.h"
 
 ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod};
 
@@ -37,9 +43,16 @@ bool StartUp(void)
     SetThreshold(KeyRight, 8);
 
     OpenResourceArchive();
+    Image *loading = LoadImage("Loading.tga");
+    if (loading) BlitTransparent(loading, 0, 103);
     PresentFrame(BackBuffer);
+    if (loading) {
+        FreeImagePixels(loading);
+        free(loading);
+    }
 
     LoadSettings();
+    LoadSounds();
     Shell.ScreenState = ScreenIntro;
     return true;
 }
@@ -111,6 +124,7 @@ void WindowProcedure(const PlatMessage *msg)
 
 void ShutDown(void)
 {
+    ReleaseSounds();
     CloseScreen();
     SaveSettings();
     CloseResourceArchive();

@@ -138,3 +138,24 @@ TEST(Shell, MenuQuitPostsACloseRequest)
     ShutDown();
     RemoveTree(dir);
 }
+
+TEST(Shell, StartUpShowsTheLoadingPicture)
+{
+    std::string dir = MakeTempDir();
+    // A 3 x 2 greyscale picture, top row first: grey 255 except one black pixel.
+    std::vector<uint8_t> tga = {0, 0, 3, 0, 0, 0,    0,   0, 0,   0,   0,   0,
+                                3, 0, 2, 0, 8, 0x20, 255, 0, 255, 255, 255, 255};
+    ASSERT_TRUE(WriteBytes(dir + "/Loading.tga", tga));
+    Headless_Reset();
+    Headless_SetFolder(dir.c_str());
+    ASSERT_TRUE(StartUp());
+    const uint16_t *frame = Headless_Frame();
+    EXPECT_EQ(Headless_PresentCount(), 1);
+    EXPECT_EQ(frame[103 * 240 + 0], 0xFFFF);
+    EXPECT_EQ(frame[103 * 240 + 1], 0); // black is transparent over the black screen
+    EXPECT_EQ(frame[104 * 240 + 2], 0xFFFF);
+    EXPECT_EQ(frame[102 * 240 + 0], 0);
+    EXPECT_EQ(frame[105 * 240 + 0], 0);
+    ShutDown();
+    RemoveTree(dir);
+}
