@@ -5,8 +5,14 @@
 
 #include <cstdlib>
 
+#include "front/intro.h"
+#include "front/menu.h"
+#include "front/score_screen.h"
 #include "front/settings.h"
+#include "game/game_screen.h"
+#include "game/progress.h"
 #include "gfx/blit.h"
+#include "gfx/skins.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -51,7 +57,15 @@ bool StartUp(void)
         free(loading);
     }
 
+    LoadIntro();
+    LoadSkins();
+    SelectSkin(0);
+    LoadScoreScreen();
+    ResetScoreScreen(ScoreCursorRest);
     LoadSettings();
+    LoadMenu();
+    ResetMenu();
+    ApplySkinOption();
     LoadSounds();
     Shell.ScreenState = ScreenIntro;
     return true;
@@ -61,10 +75,11 @@ bool StartUp(void)
 static int RunScreenStep(int32_t state)
 {
     switch (state) {
-    default:
-        // A screen that draws nothing of its own yet shows the last frame.
-        PresentFrame(BackBuffer);
-        return 0;
+    case ScreenIntro: return IntroStep();
+    case ScreenMenu: return MenuStep();
+    case ScreenNameEntry:
+    case ScreenScoreTable: return ScoreScreenStep();
+    default: return GameTick();
     }
 }
 
@@ -73,25 +88,50 @@ int32_t ScreenTransition(int32_t state, int result)
     switch (state) {
     case ScreenIntro: return result == 1 ? ScreenMenu : ScreenIntro;
     case ScreenMenu:
-        if (result == 1 || (result >= 2 && result <= 5)) return ScreenGame;
-        if (result == 6) return ScreenScoreTable;
+        if (result == 1) {
+            // Continue: a new game of the saved type, then the saved game over it.
+            Game.ContinuePending = 1;
+            int32_t type = Settings.SavedGameType;
+            StartGame(type >= 1 && type <= 3 ? type : 0);
+            RestoreSavedGame();
+            return ScreenGame;
+        }
+        if (result >= 2 && result <= 5) {
+            StartGame(result - 2);
+            return ScreenGame;
+        }
+        if (result == 6) {
+            ResetScoreScreen(ScoreTableDisplay);
+            return ScreenScoreTable;
+        }
         if (result == -1) Plat_PostClose();
         return ScreenMenu;
     case ScreenNameEntry:
         if (result != 1) return ScreenNameEntry;
         Settings.SavedGameValid = 0;
+        ResetScoreScreen(ScoreTableDisplay);
         SetTimerPeriod(ShortTimerPeriod);
         return ScreenScoreTable;
     case ScreenScoreTable:
         if (result != 1) return ScreenScoreTable;
+        ResetMenu();
         SetTimerPeriod(ShortTimerPeriod);
         return ScreenMenu;
     default: // Game
         if (result == 1) {
+            if (ScoreQualifies()) {
+                ResetScoreScreen(ScoreCursorRest);
+                SetTimerPeriod(ShortTimerPeriod);
+                return ScreenNameEntry;
+            }
             Settings.SavedGameValid = 0;
+            ResetMenu();
             return ScreenMenu;
         }
-        if (result == 2) return ScreenMenu;
+        if (result == 2) {
+            ResetMenu();
+            return ScreenMenu;
+        }
         return state;
     }
 }
@@ -127,6 +167,10 @@ void ShutDown(void)
     ReleaseSounds();
     CloseScreen();
     SaveSettings();
+    ReleaseScoreScreen();
+    ReleaseSkins();
+    ReleaseMenu();
+    ReleaseIntro();
     CloseResourceArchive();
 }
 

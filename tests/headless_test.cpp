@@ -79,7 +79,7 @@ TEST(KeyFile, BadLinesAreNamed)
 TEST(HeadlessProgram, TraceFramesAndExit)
 {
     std::string dir = MakeTempDir();
-    WriteText(dir + "/keys.txt", "2 press 5\n4 down F8\n");
+    WriteText(dir + "/keys.txt", "2 press Left\n4 down F8\n");
     std::string out;
     ASSERT_EQ(RunHeadless("--dir " + dir + " --ticks 50 --keys " + dir + "/keys.txt --trace " +
                               dir + "/trace.jsonl --frames " + dir + " --frame-at 0,3",

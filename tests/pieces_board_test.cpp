@@ -1,0 +1,276 @@
+// The piece shapes and the board: rotations, pictures, collisions at the
+// walls, landing, full rows, the rising row and the light sweep.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "game/board.h"
+#include "game/pieces.h"
+#include "gfx/skins.h"
+#include "res/tga.h"
+
+namespace
+{
+
+// A square tile whose pixels tell where they came from: base + index.
+struct Tile {
+    std::vector<uint16_t> pixels;
+    Image image;
+    explicit Tile(uint16_t base, int size = 11) : pixels(size * size)
+    {
+        for (int i = 0; i < size * size; i++) pixels[i] = (uint16_t)(base + i);
+        image = Image{pixels.data(), size, size};
+    }
+};
+
+struct TestPiece {
+    Piece piece;
+    TestPiece(int type, const Image *tile) { MakePiece(&piece, type, tile); }
+    ~TestPiece() { ReleasePiece(&piece); }
+};
+
+// A board with a real canvas whose pixel rows are numbered y + 1.
+struct TestBoard {
+    Board board = {};
+    TestBoard()
+    {
+        EXPECT_TRUE(CreateImage(&board.canvas, CanvasWidth, CanvasHeight));
+        ClearBoard(&board);
+    }
+    ~TestBoard() { FreeImagePixels(&board.canvas); }
+    int32_t &cell(int r, int c) { return board.cells[r * BoardCols + c]; }
+    uint16_t px(int x, int y) const { return board.canvas.pixels[y * CanvasWidth + x]; }
+    void numberRows()
+    {
+        for (int i = 0; i < CanvasWidth * CanvasHeight; i++)
+            board.canvas.pixels[i] = (uint16_t)(i / CanvasWidth + 1);
+    }
+    void fillRow(int r, int32_t colour)
+    {
+        for (int c = 1; c <= PlayingColumns; c++) cell(r, c) = colour;
+    }
+};
+
+// Destruction frames 1..5 in the current slots, frame k filled with 0x100 * k + index.
+struct TestFrames {
+    Tile frames[5] = {Tile(0x100), Tile(0x200), Tile(0x300), Tile(0x400), Tile(0x500)};
+    TestFrames()
+    {
+        for (int f = 0; f < 5; f++) CurrentDestFrames[f] = &frames[f].image;
+    }
+    ~TestFrames()
+    {
+        for (int f = 0; f < 5; f++) CurrentDestFrames[f] = nullptr;
+    }
+};
+
+} // namespace
+
+TEST(Pieces, RotationTables)
+{
+    Tile tile(100);
+    for (int type = 1; type <= PieceTypeCount; type++) {
+        TestPiece t(type, &tile.image);
+        Piece &p = t.piece;
+        ASSERT_EQ(p.rotation, 1);
+        for (int start = 1; start <= 4; start++) {
+            const uint8_t *grid = p.grid;
+            const Image *image = p.image;
+            EXPECT_EQ(grid, p.grids[start - 1]);
+            EXPECT_EQ(image, &p.images[start - 1]);
+            for (int k = 0; k < 4; k++) RotateForward(&p);
+            for (int k = 0; k < 4; k++) RotateBack(&p);
+            EXPECT_EQ(p.rotation, start);
+            // Forward then back is how a turn that does not fit is undone.
+            RotateBack(RotateForward(&p));
+            EXPECT_EQ(p.grid, grid);
+            EXPECT_EQ(p.image, image);
+            RotateForward(&p);
+        }
+        EXPECT_EQ(p.rotation, 1);
+
+        std::set<std::vector<uint8_t>> distinct;
+        for (int r = 0; r < 4; r++)
+            distinct.insert(std::vector<uint8_t>(p.grids[r], p.grids[r] + 16));
+        bool same = type == 2 || type == 8 || type == 14;
+        bool alternates = type == 1 || type == 6 || type == 7 || type >= 11;
+        EXPECT_EQ(distinct.size(), same ? 1u : alternates ? 2u : 4u) << type;
+        if (alternates) {
+            EXPECT_EQ(memcmp(p.grids[1], p.grids[3], 16), 0) << type;
+        }
+        // The others turn a quarter clockwise about row 1, column 1:
+        // a cell (row 1 + a, column 1 + b) goes to (row 1 + b, column 1 - a).
+        for (int r = 0; r < 4 && !(type <= 2 || type == 6 || type == 7); r++)
+            for (int i = 0; i < 4; i++)
+                for (int j = 0; j < 4; j++) {
+                    if (!p.grids[r][i * 4 + j]) continue;
+                    int ti = j, tj = 2 - i;
+                    ASSERT_TRUE(tj >= 0 && tj < 4) << type;
+                    EXPECT_NE(p.grids[(r + 1) % 4][ti * 4 + tj], 0)
+                        << type << " rotation " << r + 1;
+                }
+        // One colour per piece: 1..7, and types 8..14 again 1..7.
+        for (int i = 0; i < 16; i++) EXPECT_TRUE(p.grid[i] == 0 || p.grid[i] == (type - 1) % 7 + 1);
+    }
+}
+
+TEST(Pieces, OddTypeNumbersAndPictures)
+{
+    Tile tile(0x2000);
+    TestPiece bar(1, &tile.image);
+    for (int type : {0, 15, -3}) {
+        TestPiece odd(type, &tile.image);
+        for (int r = 0; r < 4; r++)
+            EXPECT_EQ(memcmp(odd.piece.grids[r], bar.piece.grids[r], 16), 0);
+    }
+    // Type 14: one block at x, y 11..21 holding the tile, 0 everywhere else.
+    tile.pixels[5] = 0; // copied as it is
+    TestPiece dot(14, &tile.image);
+    const Image &pic = dot.piece.images[2];
+    ASSERT_EQ(pic.width, 44);
+    for (int y = 0; y < 44; y++)
+        for (int x = 0; x < 44; x++) {
+            bool inside = x >= 11 && x <= 21 && y >= 11 && y <= 21;
+            ASSERT_EQ(pic.pixels[y * 44 + x], inside ? tile.pixels[(y - 11) * 11 + x - 11] : 0);
+        }
+    // A tile smaller than a cell is read only as far as it goes.
+    Tile small(0x3000, 5);
+    TestPiece part(14, &small.image);
+    EXPECT_EQ(part.piece.images[0].pixels[15 * 44 + 15], 0x3000 + 24);
+    EXPECT_EQ(part.piece.images[0].pixels[16 * 44 + 11], 0);
+    ReleasePiece(&part.piece); // the second release does nothing
+}
+
+TEST(Board, FitsAndLanding)
+{
+    Tile tile(0x4000);
+    TestBoard tb;
+    TestPiece bar(1, &tile.image);
+    RotateForward(&bar.piece); // upright in grid column 1
+    for (int x = -1; x <= 8; x++) EXPECT_TRUE(Fits(&tb.board, &bar.piece, x, 0)) << x;
+    EXPECT_FALSE(Fits(&tb.board, &bar.piece, -2, 0));
+    EXPECT_FALSE(Fits(&tb.board, &bar.piece, 9, 0));
+    EXPECT_TRUE(Fits(&tb.board, &bar.piece, 4, 16));
+    EXPECT_FALSE(Fits(&tb.board, &bar.piece, 4, 17));
+    for (int v : {-100, -4, 21, INT32_MAX, INT32_MIN}) {
+        EXPECT_FALSE(Fits(&tb.board, &bar.piece, v, 0));
+        EXPECT_FALSE(Fits(&tb.board, &bar.piece, 3, v));
+    }
+
+    // Lying at the spawn place, the bar covers board columns 3..6 of row 1.
+    ResetRotation(&bar.piece);
+    LockPiece(&tb.board, &bar.piece, 3, 0);
+    for (int c = 1; c <= 10; c++) EXPECT_EQ(tb.cell(1, c), c >= 4 && c <= 7 ? 1 : 0) << c;
+    EXPECT_EQ(tb.px(33, 11), 0x4000);
+    EXPECT_EQ(tb.px(76, 21), 0x4000 + 120);
+    EXPECT_EQ(tb.px(32, 11), 0);
+    EXPECT_EQ(tb.px(40, 10), 0);
+    // Landing ORs its colour into what is there.
+    tb.cell(5, 3) = 4;
+    TestPiece dot(14, &tile.image);
+    LockPiece(&tb.board, &dot.piece, 1, 4);
+    EXPECT_EQ(tb.cell(5, 3), 4 | 7);
+}
+
+TEST(Board, FullRowsAreRemovedUpperFirst)
+{
+    TestFrames frames;
+    TestBoard tb;
+    EXPECT_FALSE(FindFullRow(&tb.board));
+    tb.fillRow(18, 2);
+    tb.fillRow(19, 3);
+    tb.cell(17, 5) = 6;
+    tb.numberRows();
+    ASSERT_TRUE(FindFullRow(&tb.board));
+    EXPECT_EQ(tb.board.fullRow, 18);
+    // Steps 1..4 copy frames 2..5 over the row's cells, black included.
+    frames.frames[1].pixels[3] = 0;
+    for (int step = 1; step <= 4; step++) {
+        DestroyStep(&tb.board, step);
+        EXPECT_EQ(tb.px(109, 18 * 11 + 10), 0x100 * (step + 1) + 120) << step;
+        EXPECT_EQ(tb.px(0, 17 * 11 + 10), 17 * 11 + 11);
+    }
+    DestroyStep(&tb.board, 5);
+    // Only what lay above moved down; the lower full row is found next.
+    EXPECT_EQ(tb.cell(18, 5), 6);
+    EXPECT_EQ(tb.cell(18, 4), 0);
+    EXPECT_EQ(tb.cell(18, 0), 1);
+    EXPECT_EQ(tb.px(50, 18 * 11 + 10), 17 * 11 + 11);
+    EXPECT_EQ(tb.px(50, 11), 1);
+    EXPECT_EQ(tb.px(50, 10), 0);
+    EXPECT_EQ(tb.px(50, 19 * 11), 19 * 11 + 1);
+    ASSERT_TRUE(FindFullRow(&tb.board));
+    EXPECT_EQ(tb.board.fullRow, 19);
+
+    // A full row 0 is removed by clearing it alone.
+    TestBoard top;
+    top.fillRow(0, 5);
+    top.cell(1, 2) = 4;
+    top.numberRows();
+    ASSERT_TRUE(FindFullRow(&top.board));
+    EXPECT_EQ(top.board.fullRow, 0);
+    DestroyStep(&top.board, 5);
+    for (int c = 1; c <= 10; c++) EXPECT_EQ(top.cell(0, c), 0);
+    EXPECT_EQ(top.cell(1, 2), 4);
+    EXPECT_EQ(top.px(5, 10), 0);
+    EXPECT_EQ(top.px(5, 11), 12);
+}
+
+TEST(Board, RisingRowAndLightSweep)
+{
+    TestFrames frames;
+    Tile item(0x7000);
+    Image *items[8] = {nullptr,     &item.image, &item.image, &item.image,
+                       &item.image, &item.image, &item.image, &item.image};
+    TestBoard tb;
+    tb.cell(0, 3) = 5; // lost over the top
+    tb.cell(1, 4) = 6;
+    tb.numberRows();
+    static const uint8_t row[10] = {1, 0, 3, 0, 0, 0, 0, 0, 0, 7};
+    SetRisingRow(&tb.board, row);
+    frames.frames[0].pixels[0] = 0; // keyed at step 0
+    RiseStep(&tb.board, 0, items);
+    EXPECT_EQ(tb.cell(0, 3), 0);
+    EXPECT_EQ(tb.cell(0, 4), 6);
+    for (int c = 1; c <= 10; c++) EXPECT_EQ(tb.cell(19, c), row[c - 1]);
+    EXPECT_EQ(tb.cell(20, 5), 1);
+    EXPECT_EQ(tb.px(40, 0), 12);
+    EXPECT_EQ(tb.px(40, 208), 220);
+    EXPECT_EQ(tb.px(0, 209), 0);
+    EXPECT_EQ(tb.px(1, 209), 0x101);
+    EXPECT_EQ(tb.px(11, 209), 0); // a hole stays empty throughout
+    for (int step = 1; step <= 5; step++) {
+        RiseStep(&tb.board, step, items);
+        EXPECT_EQ(tb.px(22, 209), step < 5 ? 0x100 * (step + 1) : 0x7000);
+        EXPECT_EQ(tb.px(11, 209), 0);
+    }
+
+    // The light sweep lights only coloured pixels and leaves the canvas as it was.
+    Image *kept[5];
+    memcpy(kept, GamePictures.lights, sizeof(kept));
+    Image keptSnapshot = GamePictures.boardSnapshot;
+    Tile lights[5] = {Tile(0xF000), Tile(0xF100), Tile(0xF200), Tile(0xF300), Tile(0xF400)};
+    for (int i = 0; i < 5; i++) GamePictures.lights[i] = &lights[i].image;
+    ASSERT_TRUE(CreateImage(&GamePictures.boardSnapshot, CanvasWidth, CanvasHeight));
+    for (int i = 0; i < CanvasWidth * CanvasHeight; i++)
+        tb.board.canvas.pixels[i] = i % 3 ? 0xFFFF : 0;
+    std::vector<uint16_t> before(tb.board.canvas.pixels,
+                                 tb.board.canvas.pixels + CanvasWidth * CanvasHeight);
+    for (int step = 0; step <= 7; step++) {
+        LightStep(&tb.board, step);
+        int lit = 0;
+        for (size_t i = 0; i < before.size(); i++) {
+            ASSERT_TRUE(before[i] || !tb.board.canvas.pixels[i]) << step;
+            lit += tb.board.canvas.pixels[i] != before[i];
+        }
+        EXPECT_EQ(lit > 0, step >= 1 && step <= 5) << step;
+        if (step >= 1 && step <= 5) {
+            EXPECT_EQ(tb.px(1, 0), lights[step - 1].pixels[1]);
+        }
+    }
+    FreeImagePixels(&GamePictures.boardSnapshot);
+    GamePictures.boardSnapshot = keptSnapshot;
+    memcpy(GamePictures.lights, kept, sizeof(kept));
+}
