@@ -1,0 +1,225 @@
+// The intro's effects. The sparks are a fixed pool of 650 particles, half per
+// emitter, reborn at their emitter once their life is over. The bump light is
+// all table work: the relief, the light spot and the gradients are computed
+// once, so a frame costs one radius test, one light-map read and three clamps
+// per lit pixel.
+#include "gfx/intro_effects.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "gfx/blit.h"
+#include "platform/platform.h"
+#include "platform/screen.h"
+#include "res/tga.h"
+
+// Degrees to radians with the single-precision pi, as every angle of the game.
+static const double DegreeFactor = 0.017453293005625408;
+
+enum {
+    FilledPicture = 1,
+    FilledHeight = 2,
+    FilledLight = 4,
+    FilledGradients = 8,
+    FilledAll = 15,
+};
+
+Spark Sparks[SparkCount];
+BumpMapSet BumpMaps;
+
+void SeedSparks(void)
+{
+    for (int i = 0; i < SparkCount; i++) Sparks[i].timer = Plat_Rand() % SparkLife;
+}
+
+void DrawSparkFountain(const Image *spark, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    for (int i = 0; i < SparkCount; i++) {
+        Spark *s = &Sparks[i];
+        if (s->timer < -SparkLife) s->timer = 0;
+        if (s->timer == 0) {
+            bool first = i < SparksPerEmitter;
+            s->x = (float)(first ? x1 : x2);
+            s->y = (float)(first ? y1 : y2);
+            s->dx = (float)(Plat_Rand() % 15 - 7) * 0.1f;
+            s->dy = -(float)(Plat_Rand() % 30) * 0.1f;
+            s->gravity = (float)(Plat_Rand() % 10 + 5) * 0.02f;
+        }
+        if (s->timer < 0) {
+            if (spark) BlitAddGrey(spark, (int32_t)s->x, (int32_t)s->y, 0);
+            s->x += s->dx;
+            s->y += s->dy;
+            s->dy += s->gravity;
+        }
+        s->timer--;
+    }
+}
+
+bool AllocateBumpMaps(int32_t width, int32_t height)
+{
+    FreeBumpMaps();
+    if (width <= 0 || height <= 0) return false;
+    size_t pixels = (size_t)width * (size_t)height;
+    BumpMaps.pictureMap = (uint8_t *)malloc(pixels * 4);
+    BumpMaps.heightMap = (uint8_t *)malloc(pixels);
+    BumpMaps.lightMap = (uint8_t *)malloc((size_t)LightMapSide * LightMapSide * 4);
+    BumpMaps.gradX = (int32_t *)malloc(pixels * sizeof(int32_t));
+    BumpMaps.gradY = (int32_t *)malloc(pixels * sizeof(int32_t));
+    if (!BumpMaps.pictureMap || !BumpMaps.heightMap || !BumpMaps.lightMap || !BumpMaps.gradX ||
+        !BumpMaps.gradY) {
+        FreeBumpMaps();
+        return false;
+    }
+    BumpMaps.width = width;
+    BumpMaps.height = height;
+    return true;
+}
+
+void FreeBumpMaps(void)
+{
+    free(BumpMaps.gradY);
+    free(BumpMaps.gradX);
+    free(BumpMaps.lightMap);
+    free(BumpMaps.heightMap);
+    free(BumpMaps.pictureMap);
+    BumpMaps.gradY = nullptr;
+    BumpMaps.gradX = nullptr;
+    BumpMaps.lightMap = nullptr;
+    BumpMaps.heightMap = nullptr;
+    BumpMaps.pictureMap = nullptr;
+    BumpMaps.width = 0;
+    BumpMaps.height = 0;
+    BumpMaps.filled = 0;
+}
+
+// True when tga is a decoded picture of the given size and depth.
+static bool PictureFits(const TgaInfo *tga, int32_t width, int32_t height, int bytesPerPixel)
+{
+    return tga && tga->data && tga->width == width && tga->height == height &&
+           tga->bytesPerPixel == bytesPerPixel && tga->rowBytes == width * bytesPerPixel;
+}
+
+bool BuildBumpPicture(const TgaInfo *tga)
+{
+    if (!BumpMaps.pictureMap || !PictureFits(tga, BumpMaps.width, BumpMaps.height, 3)) return false;
+    size_t count = (size_t)BumpMaps.width * BumpMaps.height;
+    const uint8_t *in = tga->data; // blue, green, red
+    uint8_t *out = BumpMaps.pictureMap;
+    for (size_t i = 0; i < count; i++, in += 3, out += 4) {
+        out[0] = in[2] >> 3;
+        out[1] = in[1] >> 2;
+        out[2] = in[0] >> 3;
+        out[3] = 0;
+    }
+    BumpMaps.filled |= FilledPicture;
+    return true;
+}
+
+bool BuildBumpHeight(const TgaInfo *tga)
+{
+    if (!BumpMaps.heightMap || !PictureFits(tga, BumpMaps.width, BumpMaps.height, 1)) return false;
+    size_t count = (size_t)BumpMaps.width * BumpMaps.height;
+    for (size_t i = 0; i < count; i++) BumpMaps.heightMap[i] = tga->data[i] >> 3;
+    BumpMaps.filled |= FilledHeight;
+    return true;
+}
+
+bool BuildBumpLight(const TgaInfo *tga)
+{
+    if (!BumpMaps.lightMap || !PictureFits(tga, LightMapSide, LightMapSide, 1)) return false;
+    for (int i = 0; i < LightMapSide * LightMapSide; i++) {
+        uint8_t v = tga->data[i];
+        uint8_t *cell = BumpMaps.lightMap + 4 * i;
+        cell[0] = v >> 3;
+        cell[1] = v >> 2;
+        cell[2] = v >> 3;
+        cell[3] = 0;
+    }
+    BumpMaps.filled |= FilledLight;
+    return true;
+}
+
+bool BuildBumpGradients(void)
+{
+    if (!(BumpMaps.filled & FilledHeight)) return false;
+    int32_t W = BumpMaps.width, H = BumpMaps.height;
+    const uint8_t *h = BumpMaps.heightMap;
+    memset(BumpMaps.gradX, 0, (size_t)W * H * sizeof(int32_t));
+    memset(BumpMaps.gradY, 0, (size_t)W * H * sizeof(int32_t));
+    // The slope over twelve pixels, scaled by two: the sum of the single steps
+    // from x - 7 to x + 5 collapses to its two ends.
+    for (int32_t y = BumpBorder; y < H - (BumpBorder - 1); y++)
+        for (int32_t x = BumpBorder; x < W - (BumpBorder - 1); x++) {
+            size_t at = (size_t)y * W + x;
+            BumpMaps.gradX[at] = 2 * ((int32_t)h[at + 5] - (int32_t)h[at - 7]);
+            BumpMaps.gradY[at] =
+                2 * ((int32_t)h[at + (size_t)5 * W] - (int32_t)h[at - (size_t)7 * W]);
+        }
+    BumpMaps.filled |= FilledGradients;
+    return true;
+}
+
+bool BumpMapsReady(void)
+{
+    return BumpMaps.filled == FilledAll && BumpMaps.width == (int32_t)ScreenWidth &&
+           BumpMaps.height == (int32_t)ScreenHeight;
+}
+
+void BumpLightPosition(int32_t a, int32_t *lx, int32_t *ly)
+{
+    // Whole degrees; the narrow products truncate toward zero and keep their sign.
+    float cx = (float)cos((double)(a / 6) * DegreeFactor);
+    float sy = (float)sin((double)(a / 5) * DegreeFactor);
+    float ox = cx * -60.0f;
+    float oy = sy * -20.0f;
+    *lx = (int32_t)ScreenWidth / 2 - (int32_t)ox;
+    *ly = (int32_t)ScreenHeight / 2 - (int32_t)oy;
+}
+
+static inline int32_t Clamp(int32_t v, int32_t high)
+{
+    return v < 0 ? 0 : (v > high ? high : v);
+}
+
+void DrawBumpFrame(int32_t lx, int32_t ly, int32_t level)
+{
+    if (!BackBuffer || !BumpMapsReady()) return;
+    int32_t W = BumpMaps.width, H = BumpMaps.height;
+    const int32_t radius2 = BumpRadius * BumpRadius;
+    // Only the spot's square inside the border can be lit; the rest is black.
+    int32_t x0 = lx - BumpRadius > BumpBorder ? lx - BumpRadius : BumpBorder;
+    int32_t x1 = lx + BumpRadius < W - BumpBorder ? lx + BumpRadius : W - BumpBorder;
+    for (int32_t y = 0; y < H; y++) {
+        uint16_t *row = BackBuffer + (size_t)y * W;
+        memset(row, 0, (size_t)W * sizeof(uint16_t));
+        int32_t dy = ly - y;
+        if (y < BumpBorder || y > H - BumpBorder || dy * dy > radius2) continue;
+        size_t rowAt = (size_t)y * W;
+        for (int32_t x = x0; x <= x1; x++) {
+            int32_t dx = lx - x;
+            if (dx * dx + dy * dy > radius2) continue;
+            size_t at = rowAt + x;
+            // dx, dy within 64 and gradients within 62 keep the cell inside the map.
+            int32_t column = LightMapSide / 2 + dx + BumpMaps.gradX[at];
+            int32_t lightRow = LightMapSide / 2 + dy + BumpMaps.gradY[at];
+            int32_t intensity =
+                BumpMaps.lightMap[((size_t)lightRow * LightMapSide + column) * 4 + 1];
+            int32_t d = level + BumpAmbient - intensity;
+            const uint8_t *p = BumpMaps.pictureMap + at * 4;
+            int32_t red = Clamp(p[0] - (d >> 1), 31);
+            int32_t green = Clamp(p[1] - d, 63);
+            int32_t blue = Clamp(p[2] - (d >> 1), 31);
+            row[x] = (uint16_t)(red << 11 | green << 5 | blue);
+        }
+    }
+}
+
+void DrawBumpLight(int32_t level)
+{
+    if (!BumpMapsReady()) return;
+    BumpMaps.angle += BumpAngleStep;
+    int32_t lx, ly;
+    BumpLightPosition(BumpMaps.angle, &lx, &ly);
+    DrawBumpFrame(lx, ly, level);
+}
