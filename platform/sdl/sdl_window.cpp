@@ -33,6 +33,10 @@ struct SdlState {
     uint32_t timerPeriod;
     uint64_t nextTick; // SDL_GetTicks64 time of the next timer message
     SDL_GameController *controllers[MaxControllers];
+    // Keys that went down since the last tick, and releases held back until a
+    // tick has seen them: a quick tap is never lost between two ticks.
+    bool downSinceTick[256];
+    bool releaseAfterTick[256];
     char error[256];
     char folder[4096];
 };
@@ -106,9 +110,10 @@ bool Plat_OpenWindow(void)
         return false;
     }
     bool windowed = getenv("ZUX_WINDOWED") != nullptr;
-    S.window =
-        SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, DisplayWidth * 2,
-                         DisplayHeight * 2, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    S.window = SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                DisplayWidth * 2, DisplayHeight * 2,
+                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                                    (windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP));
     if (!S.window) {
         SetError("window");
         SDL_Quit();
@@ -136,7 +141,8 @@ bool Plat_OpenWindow(void)
         SDL_Quit();
         return false;
     }
-    SetFullScreen(!windowed);
+    if (windowed) SetFullScreen(false);
+    S.fullScreen = !windowed;
     SDL_ShowCursor(SDL_DISABLE);
     S.windowOpen = true;
     SdlOpenAudio();
@@ -296,6 +302,22 @@ static void CloseController(SDL_JoystickID id)
         }
 }
 
+// Queues a key message; a release of a key no tick has seen held yet waits
+// for the next tick.
+static void SendKey(int32_t vk, bool down)
+{
+    if (vk <= 0 || vk > 255) return;
+    if (down) {
+        S.downSinceTick[vk] = true;
+        S.releaseAfterTick[vk] = false;
+        Enqueue(MsgKeyDown, vk);
+    } else if (S.downSinceTick[vk]) {
+        S.releaseAfterTick[vk] = true;
+    } else {
+        Enqueue(MsgKeyUp, vk);
+    }
+}
+
 // Turns one SDL event into the window messages it stands for.
 static void TranslateEvent(const SDL_Event *e)
 {
@@ -310,14 +332,12 @@ static void TranslateEvent(const SDL_Event *e)
             SetFullScreen(!S.fullScreen);
             break;
         }
-        int32_t vk = KeyboardKey(key);
-        if (vk) Enqueue(down ? MsgKeyDown : MsgKeyUp, vk);
+        SendKey(KeyboardKey(key), down);
         break;
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-        int32_t vk = ControllerKey(e->cbutton.button);
-        if (vk) Enqueue(e->type == SDL_CONTROLLERBUTTONDOWN ? MsgKeyDown : MsgKeyUp, vk);
+        SendKey(ControllerKey(e->cbutton.button), e->type == SDL_CONTROLLERBUTTONDOWN);
         break;
     }
     case SDL_CONTROLLERDEVICEADDED: OpenController(e->cdevice.which); break;
@@ -350,6 +370,11 @@ bool Plat_GetMessage(PlatMessage *msg)
             if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
             Enqueue(MsgTimer, 1234);
             Enqueue(MsgNull, 0); // runs the tick at once
+            for (int vk = 0; vk < 256; vk++) {
+                if (S.releaseAfterTick[vk]) Enqueue(MsgKeyUp, vk);
+                S.downSinceTick[vk] = false;
+                S.releaseAfterTick[vk] = false;
+            }
             continue;
         }
         int wait = S.timerArmed ? (int)(S.nextTick - now) : 100;
