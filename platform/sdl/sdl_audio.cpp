@@ -52,14 +52,14 @@ void SdlCloseAudio(void)
 // Decodes and converts a WAV image for the device; samples stay null on failure.
 static void Convert(ConvertedSound *s)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wavFormat;
     Uint8 *buf = nullptr;
     Uint32 len = 0;
     SDL_RWops *rw = SDL_RWFromConstMem(s->source, (int)s->sourceSize);
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return;
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &wavFormat, &buf, &len)) return;
     SDL_AudioCVT cvt;
-    int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, A.have.format,
-                                  A.have.channels, A.have.freq);
+    int built = SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq,
+                                  A.have.format, A.have.channels, A.have.freq);
     if (built < 0) {
         SDL_FreeWAV(buf);
         return;
