@@ -5,6 +5,7 @@
 #include "front/score_screen.h"
 #include "game/progress.h"
 #include "res/files.h"
+#include "res/words.h"
 
 HighScoreEntry HighScoreTables[ScoreTableCount][ScoreTableRows];
 
@@ -36,21 +37,6 @@ void DefaultHighScores(void)
             e->score = DefaultScores[t][r];
             e->level = DefaultLevels[t][r];
         }
-}
-
-static int32_t ReadWord(const uint8_t *p)
-{
-    return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 |
-                     (uint32_t)p[3] << 24);
-}
-
-static void WriteWord(uint8_t *p, int32_t v)
-{
-    uint32_t u = (uint32_t)v;
-    p[0] = (uint8_t)u;
-    p[1] = (uint8_t)(u >> 8);
-    p[2] = (uint8_t)(u >> 16);
-    p[3] = (uint8_t)(u >> 24);
 }
 
 void DecodeHighScores(const uint8_t *bytes, uint32_t size)
@@ -98,10 +84,7 @@ int32_t HighScoreRow(int32_t type, int32_t score)
     return -1;
 }
 
-bool ScoreQualifies(void)
-{
-    return HighScoreRow(Game.GameType, Game.Score) >= 0;
-}
+bool ScoreQualifies(void) { return HighScoreRow(Game.GameType, Game.Score) >= 0; }
 
 int32_t InsertIntoTable(int32_t type, const int32_t name[NameLetters], int32_t score, int32_t level)
 {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "res/files.h"
+#include "res/words.h"
 
 SettingsState Settings;
 
@@ -14,21 +15,6 @@ void DefaultSettings(void)
 {
     memset(&Settings, 0, sizeof(Settings));
     Settings.SoundOption = 1;
-}
-
-static int32_t ReadWord(const uint8_t *p)
-{
-    return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 |
-                     (uint32_t)p[3] << 24);
-}
-
-static void WriteWord(uint8_t *p, int32_t v)
-{
-    uint32_t u = (uint32_t)v;
-    p[0] = (uint8_t)u;
-    p[1] = (uint8_t)(u >> 8);
-    p[2] = (uint8_t)(u >> 16);
-    p[3] = (uint8_t)(u >> 24);
 }
 
 // The words in file order; the level comes before the row counter.
