@@ -19,3 +19,25 @@ zux_need_packages() {
         exit 1
     fi
 }
+
+# True when clang links a libFuzzer target with AddressSanitizer.
+zux_clang_links_fuzzer() {
+    local dir ok=1
+    dir=$(mktemp -d)
+    printf '#include <stddef.h>\n#include <stdint.h>\nint LLVMFuzzerTestOneInput(const uint8_t *d, size_t n) { return 0; }\n' >"$dir/t.c"
+    if clang -fsanitize=fuzzer,address "$dir/t.c" -o "$dir/t" >/dev/null 2>&1; then ok=0; fi
+    rm -rf "$dir"
+    return $ok
+}
+
+# Makes sure clang can build libFuzzer targets: clang itself and the runtime
+# package of its version (libclang-rt-N-dev, e.g. libclang-rt-14-dev).
+zux_need_fuzzer() {
+    zux_need_packages clang
+    zux_clang_links_fuzzer && return 0
+    zux_need_packages "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+    zux_clang_links_fuzzer || {
+        echo "clang cannot link libFuzzer targets" >&2
+        exit 1
+    }
+}
