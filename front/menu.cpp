@@ -145,10 +145,7 @@ static void UseSkin(int32_t index)
     SelectSkin(index);
 }
 
-void ApplySkinOption(void)
-{
-    UseSkin(Settings.SelectedSkin);
-}
+void ApplySkinOption(void) { UseSkin(Settings.SelectedSkin); }
 
 // Advances the pulse and draws one item, plain or inside the pulsing frame.
 static void DrawMenuItem(const MenuItem *item, bool highlighted)
@@ -296,10 +293,7 @@ bool RunSlide(bool first, int32_t step)
 }
 
 // Seeds the game's random pieces with the time spent on the page.
-static void SeedFromMenu(void)
-{
-    Plat_Seed(MenuData.menuTicks);
-}
+static void SeedFromMenu(void) { Plat_Seed(MenuData.menuTicks); }
 
 // Swaps the switch item of row for the one matching value.
 static void ShowSwitch(MenuItem *const items[2], int32_t row, int32_t value)

@@ -10,15 +10,9 @@
 #include "gfx/skins.h"
 #include "platform/screen.h"
 
-static bool IsWall(int r, int c)
-{
-    return c == 0 || c == BoardCols - 1 || r == BoardRows - 1;
-}
+static bool IsWall(int r, int c) { return c == 0 || c == BoardCols - 1 || r == BoardRows - 1; }
 
-static int32_t *Cell(Board *board, int r, int c)
-{
-    return &board->cells[r * BoardCols + c];
-}
+static int32_t *Cell(Board *board, int r, int c) { return &board->cells[r * BoardCols + c]; }
 
 // The canvas can be drawn into only when its pixels exist at its full size.
 static bool CanvasReady(const Board *board)
@@ -184,10 +178,7 @@ void LightStep(Board *board, int32_t step)
             BlitSharedBitsTo(light, CellSize * k, CellSize * r, &board->canvas);
 }
 
-void SetRisingRow(Board *board, const uint8_t *pattern)
-{
-    board->risingRow = pattern;
-}
+void SetRisingRow(Board *board, const uint8_t *pattern) { board->risingRow = pattern; }
 
 void DrawBackground(const Board *board)
 {

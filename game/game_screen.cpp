@@ -33,10 +33,7 @@ static const int16_t PreviewX[PieceTypeCount + 1] = {138, 138, 133, 138, 133, 14
 static const int16_t PreviewY[PieceTypeCount + 1] = {20, 14, 14, 25, 20, 20, 20, 20,
                                                      20, 25, 25, 20, 20, 20, 20};
 
-Piece *FallingPiece(void)
-{
-    return CurrentPiece(Game.CurrentType);
-}
+Piece *FallingPiece(void) { return CurrentPiece(Game.CurrentType); }
 
 // A new piece type: 1..7, or 8..14 in type D.
 static int32_t RandomPieceType(void)

@@ -175,10 +175,7 @@ Piece *RotateBack(Piece *piece)
     return SetRotation(piece, piece->rotation <= 1 ? PieceRotations : piece->rotation - 1);
 }
 
-void ResetRotation(Piece *piece)
-{
-    SetRotation(piece, 1);
-}
+void ResetRotation(Piece *piece) { SetRotation(piece, 1); }
 
 void ReleasePiece(Piece *piece)
 {

@@ -49,10 +49,7 @@ static int32_t AddClamped(int32_t value, int32_t delta)
     return (int32_t)v;
 }
 
-void AddScore(int32_t points)
-{
-    Game.Score = AddClamped(Game.Score, points);
-}
+void AddScore(int32_t points) { Game.Score = AddClamped(Game.Score, points); }
 
 void TakeSnapshot(void)
 {
@@ -114,10 +111,7 @@ void StartGame(int32_t gameType)
 }
 
 // A piece type the game can play: 1..14 stay, anything else becomes the bar.
-static int32_t PlayableType(int32_t type)
-{
-    return type >= 1 && type <= PieceTypeCount ? type : 1;
-}
+static int32_t PlayableType(int32_t type) { return type >= 1 && type <= PieceTypeCount ? type : 1; }
 
 void RestoreSavedGame(void)
 {

@@ -177,10 +177,7 @@ void BumpLightPosition(int32_t a, int32_t *lx, int32_t *ly)
     *ly = (int32_t)ScreenHeight / 2 - (int32_t)oy;
 }
 
-static inline int32_t Clamp(int32_t v, int32_t high)
-{
-    return v < 0 ? 0 : (v > high ? high : v);
-}
+static inline int32_t Clamp(int32_t v, int32_t high) { return v < 0 ? 0 : (v > high ? high : v); }
 
 void DrawBumpFrame(int32_t lx, int32_t ly, int32_t level)
 {

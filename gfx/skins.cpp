@@ -144,15 +144,9 @@ static Skin *Current(void)
     return &Skins[CurrentSkin >= 0 && CurrentSkin < SkinCount ? CurrentSkin : 0];
 }
 
-Board *CurrentBoard(void)
-{
-    return &Current()->board;
-}
+Board *CurrentBoard(void) { return &Current()->board; }
 
-Image *const *CurrentItems(void)
-{
-    return Current()->items;
-}
+Image *const *CurrentItems(void) { return Current()->items; }
 
 Piece *CurrentPiece(int32_t type)
 {

@@ -309,10 +309,7 @@ static uint8_t *EmitGroup(const uint8_t *in, uint32_t p, int mode, const PackGro
     return out;
 }
 
-uint32_t PackedBound(uint32_t n)
-{
-    return PackedHeader + 34 * ((n + GroupItems - 1) / GroupItems);
-}
+uint32_t PackedBound(uint32_t n) { return PackedHeader + 34 * ((n + GroupItems - 1) / GroupItems); }
 
 uint32_t PackArchive(const uint8_t *in, uint32_t n, uint8_t *out)
 {

@@ -134,7 +134,4 @@ uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
     return count;
 }
 
-void FreeFileBlock(uint8_t *block)
-{
-    free(block);
-}
+void FreeFileBlock(uint8_t *block) { free(block); }

@@ -26,10 +26,7 @@ const char *TgaStatusText(int status)
     }
 }
 
-static uint16_t ReadWord(const uint8_t *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
+static uint16_t ReadWord(const uint8_t *p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 
 // Reads the colour map entries at map into the palette. Entries for indices
 // past 255 cannot be looked up by an 8-bit picture and are passed over.

@@ -17,10 +17,7 @@ const int Guard = 64;
 const uint16_t GuardValue = 0xBEEF, Ring = 0x1234;
 const int16_t Bias = -3;
 
-bool IntoTarget(int op)
-{
-    return op == TransparentTo || op == OpaqueTo || op == SharedTo;
-}
+bool IntoTarget(int op) { return op == TransparentTo || op == OpaqueTo || op == SharedTo; }
 
 bool RunOp(int op, const Image *src, int x, int y, Image *target)
 {

@@ -38,15 +38,9 @@ struct TestImage {
     }
 };
 
-uint16_t &Pixel(int x, int y)
-{
-    return BackBuffer[y * ScreenWidth + x];
-}
+uint16_t &Pixel(int x, int y) { return BackBuffer[y * ScreenWidth + x]; }
 
-void ClearScreen()
-{
-    memset(BackBuffer, 0, 2 * ScreenWidth * ScreenHeight);
-}
+void ClearScreen() { memset(BackBuffer, 0, 2 * ScreenWidth * ScreenHeight); }
 
 class GameScreen : public ::testing::Test
 {

@@ -31,20 +31,11 @@ static std::vector<uint8_t> Tga(int w, int h, int bytesPerPixel, const std::vect
     return f;
 }
 
-static uint16_t Grey565(int v)
-{
-    return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3));
-}
+static uint16_t Grey565(int v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
 
-static uint16_t Rgb565(int r, int g, int b)
-{
-    return (uint16_t)(r << 11 | g << 5 | b);
-}
+static uint16_t Rgb565(int r, int g, int b) { return (uint16_t)(r << 11 | g << 5 | b); }
 
-static uint16_t Pixel(int x, int y)
-{
-    return BackBuffer[y * (int)ScreenWidth + x];
-}
+static uint16_t Pixel(int x, int y) { return BackBuffer[y * (int)ScreenWidth + x]; }
 
 // The intro as start-up loads it: the two lines and, if asked, the bump pictures.
 static std::string OpenIntro(bool bump)

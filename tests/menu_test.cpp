@@ -33,15 +33,9 @@ static std::vector<uint8_t> GreyTga(int w, int h, uint8_t value)
     return f;
 }
 
-static uint16_t Grey565(uint8_t v)
-{
-    return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3));
-}
+static uint16_t Grey565(uint8_t v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
 
-static uint8_t TileGrey(int skin)
-{
-    return (uint8_t)(40 * (skin + 1));
-}
+static uint8_t TileGrey(int skin) { return (uint8_t)(40 * (skin + 1)); }
 
 // A menu as start-up builds it, with dummy sounds and, if asked, the six tiles.
 static std::string OpenMenu(bool tiles)
@@ -102,10 +96,7 @@ static int StepUntilState(int32_t state, int limit = 100)
     return -1;
 }
 
-static int32_t EntryX(int32_t page, int32_t row)
-{
-    return MainMenu->entries[page][row]->x;
-}
+static int32_t EntryX(int32_t page, int32_t row) { return MainMenu->entries[page][row]->x; }
 
 TEST(Menu, HighlightWrapsAndWobbles)
 {

@@ -34,23 +34,14 @@ static std::vector<uint8_t> GreyTga(int w, int h, const std::vector<uint8_t> &pi
     return f;
 }
 
-static uint16_t Grey565(int v)
-{
-    return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3));
-}
+static uint16_t Grey565(int v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
 
 // Font strip cell n is one flat grey, so a drawn cell can be told by a pixel.
-static int CellGrey(int n)
-{
-    return (n + 1) * 5;
-}
+static int CellGrey(int n) { return (n + 1) * 5; }
 
 static const int CaptionGrey[4] = {200, 216, 232, 248};
 
-static uint16_t Pixel(int x, int y)
-{
-    return BackBuffer[y * (int)ScreenWidth + x];
-}
+static uint16_t Pixel(int x, int y) { return BackBuffer[y * (int)ScreenWidth + x]; }
 
 // The font cell whose colour is at (x, y); -1 for black or anything else.
 static int CellAt(int x, int y)

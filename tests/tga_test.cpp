@@ -29,10 +29,7 @@ struct Tga {
     Bytes map, pixels;
 };
 
-void Put16(Bytes &out, int v)
-{
-    out.insert(out.end(), {(uint8_t)v, (uint8_t)(v >> 8)});
-}
+void Put16(Bytes &out, int v) { out.insert(out.end(), {(uint8_t)v, (uint8_t)(v >> 8)}); }
 
 Bytes Header(const Tga &p)
 {

@@ -4,10 +4,7 @@
 
 static uint32_t RandState = 1;
 
-void Plat_Seed(uint32_t seed)
-{
-    RandState = seed;
-}
+void Plat_Seed(uint32_t seed) { RandState = seed; }
 
 int Plat_Rand(void)
 {

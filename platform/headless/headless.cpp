@@ -73,10 +73,7 @@ void Headless_SetFolder(const char *dir)
     H.folder[n] = 0;
 }
 
-void Headless_SetLastTick(int32_t lastTick)
-{
-    H.lastTick = lastTick;
-}
+void Headless_SetLastTick(int32_t lastTick) { H.lastTick = lastTick; }
 
 bool Headless_SetEvents(const HeadlessEvent *events, int count)
 {
@@ -92,42 +89,18 @@ bool Headless_SetEvents(const HeadlessEvent *events, int count)
     return true;
 }
 
-void Headless_SetTickHook(void (*hook)(int32_t tick))
-{
-    H.hook = hook;
-}
-int32_t Headless_CurrentTick(void)
-{
-    return H.tick;
-}
-const uint16_t *Headless_Frame(void)
-{
-    return Frame;
-}
-bool Headless_PresentedThisTick(void)
-{
-    return H.presented;
-}
-int32_t Headless_PresentCount(void)
-{
-    return H.presentCount;
-}
-int32_t Headless_TimerPeriod(void)
-{
-    return H.timerPeriod;
-}
-int Headless_SoundCount(void)
-{
-    return H.soundCount;
-}
+void Headless_SetTickHook(void (*hook)(int32_t tick)) { H.hook = hook; }
+int32_t Headless_CurrentTick(void) { return H.tick; }
+const uint16_t *Headless_Frame(void) { return Frame; }
+bool Headless_PresentedThisTick(void) { return H.presented; }
+int32_t Headless_PresentCount(void) { return H.presentCount; }
+int32_t Headless_TimerPeriod(void) { return H.timerPeriod; }
+int Headless_SoundCount(void) { return H.soundCount; }
 const char *Headless_SoundName(int index)
 {
     return index >= 0 && index < H.soundCount ? H.sounds[index] : "";
 }
-void Headless_SetDisplayFails(bool fails)
-{
-    H.displayFails = fails;
-}
+void Headless_SetDisplayFails(bool fails) { H.displayFails = fails; }
 
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount)
 {
@@ -166,10 +139,7 @@ bool Plat_OpenWindow(void)
     return true;
 }
 
-const char *Plat_LastError(void)
-{
-    return H.error;
-}
+const char *Plat_LastError(void) { return H.error; }
 
 bool Plat_GetMessage(PlatMessage *msg)
 {
@@ -212,10 +182,7 @@ void Plat_DestroyWindow(void)
     Enqueue(MsgDestroy, 0);
 }
 
-void Plat_PostQuit(int)
-{
-    H.quitPosted = true;
-}
+void Plat_PostQuit(int) { H.quitPosted = true; }
 
 void Plat_SetTimer(int, int periodMs)
 {
@@ -223,19 +190,10 @@ void Plat_SetTimer(int, int periodMs)
     H.timerPeriod = periodMs;
 }
 
-int Plat_DisplayWidth(void)
-{
-    return HeadlessWidth;
-}
-int Plat_DisplayHeight(void)
-{
-    return HeadlessHeight;
-}
+int Plat_DisplayWidth(void) { return HeadlessWidth; }
+int Plat_DisplayHeight(void) { return HeadlessHeight; }
 
-uint16_t *Plat_BeginDraw(void)
-{
-    return H.displayFails ? nullptr : Drawing;
-}
+uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Drawing; }
 
 void Plat_EndDraw(void)
 {
@@ -260,7 +218,4 @@ void Plat_PlaySound(const char *name, const uint8_t *, uint32_t)
     snprintf(H.sounds[H.soundCount++], HeadlessSoundName, "%s", name ? name : "");
 }
 
-const char *Plat_ProgramFolder(void)
-{
-    return H.folder[0] ? H.folder : "./";
-}
+const char *Plat_ProgramFolder(void) { return H.folder[0] ? H.folder : "./"; }

@@ -59,10 +59,7 @@ static void SetError(const char *what)
              SDL_GetError());
 }
 
-const char *Plat_LastError(void)
-{
-    return S.error;
-}
+const char *Plat_LastError(void) { return S.error; }
 
 // The largest whole-number scale at which the frame fits the usable display.
 static int WindowScale(void)
@@ -181,10 +178,7 @@ void Plat_PostClose(void)
     if (S.windowOpen) Enqueue(MsgClose, 0);
 }
 
-void Plat_PostQuit(int)
-{
-    S.quitPosted = true;
-}
+void Plat_PostQuit(int) { S.quitPosted = true; }
 
 void Plat_SetTimer(int, int periodMs)
 {
@@ -193,19 +187,10 @@ void Plat_SetTimer(int, int periodMs)
     S.nextTick = SDL_GetTicks64() + S.timerPeriod;
 }
 
-int Plat_DisplayWidth(void)
-{
-    return DisplayWidth;
-}
-int Plat_DisplayHeight(void)
-{
-    return DisplayHeight;
-}
+int Plat_DisplayWidth(void) { return DisplayWidth; }
+int Plat_DisplayHeight(void) { return DisplayHeight; }
 
-uint16_t *Plat_BeginDraw(void)
-{
-    return S.texture ? Frame : nullptr;
-}
+uint16_t *Plat_BeginDraw(void) { return S.texture ? Frame : nullptr; }
 
 void SdlUploadFrame(SDL_Texture *texture, const uint16_t *frame)
 {

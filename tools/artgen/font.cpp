@@ -262,19 +262,10 @@ Mask ScaleMask(const Mask &m, int factor)
     return StretchMask(m, factor, factor);
 }
 
-static int Margin(const TextStyle &s)
-{
-    return AlphaOf(s.outline) ? 1 : 0;
-}
+static int Margin(const TextStyle &s) { return AlphaOf(s.outline) ? 1 : 0; }
 
-static int ShadowX(const TextStyle &s)
-{
-    return AlphaOf(s.shadow) ? s.shadowDx : 0;
-}
-static int ShadowY(const TextStyle &s)
-{
-    return AlphaOf(s.shadow) ? s.shadowDy : 0;
-}
+static int ShadowX(const TextStyle &s) { return AlphaOf(s.shadow) ? s.shadowDx : 0; }
+static int ShadowY(const TextStyle &s) { return AlphaOf(s.shadow) ? s.shadowDy : 0; }
 
 int StyledWidth(const char *text, const TextStyle &s)
 {

@@ -17,10 +17,7 @@ int BlockLettersWidth(const char *text, int block)
     return m.w * block + 2;
 }
 
-int BlockLettersHeight(int block)
-{
-    return FontCapRows * block + 2;
-}
+int BlockLettersHeight(int block) { return FontCapRows * block + 2; }
 
 void GameBlock(Picture &p, int x, int y, int size, Colour c)
 {

@@ -168,10 +168,7 @@ static Picture PageBackdrop(void)
     return p;
 }
 
-static TextStyle Body(Colour c)
-{
-    return LabelStyle(c, Rgb(6, 6, 20));
-}
+static TextStyle Body(Colour c) { return LabelStyle(c, Rgb(6, 6, 20)); }
 
 // A key cap with its name; returns its width.
 static int Keycap(Picture &p, int x, int y, const char *name)

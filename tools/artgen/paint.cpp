@@ -53,10 +53,7 @@ Colour Hsv(float h, float s, float v)
     return Rgb(Clamp255((r + m) * 255.0f), Clamp255((g + m) * 255.0f), Clamp255((b + m) * 255.0f));
 }
 
-int Luma(Colour c)
-{
-    return (RedOf(c) * 299 + GreenOf(c) * 587 + BlueOf(c) * 114) / 1000;
-}
+int Luma(Colour c) { return (RedOf(c) * 299 + GreenOf(c) * 587 + BlueOf(c) * 114) / 1000; }
 
 Picture NewPicture(int w, int h, Colour fill)
 {
@@ -221,10 +218,7 @@ uint32_t NextRandom(Lcg *g)
     return g->state >> 8;
 }
 
-float RandomUnit(Lcg *g)
-{
-    return (float)(NextRandom(g) & 0xFFFF) / 65536.0f;
-}
+float RandomUnit(Lcg *g) { return (float)(NextRandom(g) & 0xFFFF) / 65536.0f; }
 
 int RandomRange(Lcg *g, int lo, int hi)
 {

@@ -19,22 +19,10 @@ inline Colour Rgb(int r, int g, int b)
 {
     return 0xFF000000u | (uint32_t)(r & 255) << 16 | (uint32_t)(g & 255) << 8 | (uint32_t)(b & 255);
 }
-inline int RedOf(Colour c)
-{
-    return (int)(c >> 16 & 255);
-}
-inline int GreenOf(Colour c)
-{
-    return (int)(c >> 8 & 255);
-}
-inline int BlueOf(Colour c)
-{
-    return (int)(c & 255);
-}
-inline int AlphaOf(Colour c)
-{
-    return (int)(c >> 24);
-}
+inline int RedOf(Colour c) { return (int)(c >> 16 & 255); }
+inline int GreenOf(Colour c) { return (int)(c >> 8 & 255); }
+inline int BlueOf(Colour c) { return (int)(c & 255); }
+inline int AlphaOf(Colour c) { return (int)(c >> 24); }
 const Colour Clear = 0;
 
 // t = 0 gives a, 1 gives b; alpha of a is kept.

@@ -117,10 +117,7 @@ const SkinTheme SkinThemes[6] = {
      LcdTile},
 };
 
-const char *SkinName(int skin)
-{
-    return SkinThemes[skin].name;
-}
+const char *SkinName(int skin) { return SkinThemes[skin].name; }
 
 Colour SkinItemColour(int skin, int item)
 {
@@ -277,10 +274,7 @@ Picture PaintSkinBackground(int skin)
 
 // ---- Item tiles ----------------------------------------------------------
 
-static Colour White(Colour c, float t)
-{
-    return Mix(c, Rgb(255, 255, 255), t);
-}
+static Colour White(Colour c, float t) { return Mix(c, Rgb(255, 255, 255), t); }
 
 static void BevelItem(Picture &p, Colour c)
 {

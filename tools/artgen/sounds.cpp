@@ -26,10 +26,7 @@ static std::vector<int16_t> Finish(std::vector<double> s, double fadeInMs, doubl
     return pcm;
 }
 
-static double Noise(Lcg *g)
-{
-    return (double)(NextRandom(g) & 0xFFFF) / 32768.0 - 1.0;
-}
+static double Noise(Lcg *g) { return (double)(NextRandom(g) & 0xFFFF) / 32768.0 - 1.0; }
 
 std::vector<int16_t> SoundClick(void)
 {

@@ -19,10 +19,7 @@ static Colour SnapToDisplay(Colour c)
     return Rgb(r5 << 3 | r5 >> 2, g6 << 2 | g6 >> 4, b5 << 3 | b5 >> 2);
 }
 
-static Colour LiftAboveKey(Colour c)
-{
-    return DisplayPixel(c) == 0 ? Rgb(0, 4, 0) : c;
-}
+static Colour LiftAboveKey(Colour c) { return DisplayPixel(c) == 0 ? Rgb(0, 4, 0) : c; }
 
 struct ColourCount {
     Colour c;
@@ -234,10 +231,7 @@ static void Body(std::vector<uint8_t> &out, const std::vector<uint8_t> &rows, in
     }
 }
 
-static int Five(int v8)
-{
-    return v8 >> 3;
-}
+static int Five(int v8) { return v8 >> 3; }
 
 std::vector<uint8_t> EncodeMappedTga(const IndexedPicture &q, const TgaForm &form)
 {
