@@ -271,20 +271,14 @@ static void FailedWritesKeepTheOldFile(const SavedFileKind &kind)
     RemoveTree(dir);
 }
 
-TEST(CrashSafeSave, SettingsSurviveAKillAtAnyPoint)
-{
-    KillWhileSaving(SettingsFile);
-}
+TEST(CrashSafeSave, SettingsSurviveAKillAtAnyPoint) { KillWhileSaving(SettingsFile); }
 
 TEST(CrashSafeSave, FailedSettingsWritesKeepTheOldFile)
 {
     FailedWritesKeepTheOldFile(SettingsFile);
 }
 
-TEST(CrashSafeSave, HighScoresSurviveAKillAtAnyPoint)
-{
-    KillWhileSaving(HighScoreFile);
-}
+TEST(CrashSafeSave, HighScoresSurviveAKillAtAnyPoint) { KillWhileSaving(HighScoreFile); }
 
 TEST(CrashSafeSave, FailedHighScoreWritesKeepTheOldFile)
 {
