@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,11 +25,30 @@ static bool BuildPath(const char *name, char *path, size_t size)
     return n > 0 && (size_t)n < size;
 }
 
+// Looks for name in the program's folder ignoring letter case, as the game's
+// first home did, so "DATA.ZUX" or "sclick.WAV" are found too; false when absent.
+static bool FindAnyCase(const char *name, char *path, size_t size)
+{
+    DIR *dir = opendir(Plat_ProgramFolder());
+    if (!dir) return false;
+    bool found = false;
+    while (struct dirent *e = readdir(dir))
+        if (strcasecmp(e->d_name, name) == 0) {
+            int n = snprintf(path, size, "%s%s", Plat_ProgramFolder(), e->d_name);
+            found = n > 0 && (size_t)n < size;
+            break;
+        }
+    closedir(dir);
+    return found;
+}
+
 FileHandle OpenForRead(const char *name)
 {
     char path[PathBuffer];
     if (!BuildPath(name, path, sizeof(path))) return InvalidFile;
     int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && FindAnyCase(name, path, sizeof(path)))
+        fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return InvalidFile;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

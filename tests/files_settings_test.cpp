@@ -45,6 +45,16 @@ TEST(Files, WholeFileReadsAndWrites)
     EXPECT_EQ(std::string((char *)out, 3), std::string("xy\0", 3));
     FreeFileBlock(out);
 
+    // Names are found whatever their letter case; an exact match comes first.
+    ASSERT_TRUE(WriteText(t.Path("SCLICK.WAV"), "upper"));
+    out = nullptr;
+    EXPECT_EQ(ReadWholeFile("sclick.wav", &out), 5u);
+    FreeFileBlock(out);
+    ASSERT_TRUE(WriteText(t.Path("sclick.wav"), "lower!"));
+    out = nullptr;
+    EXPECT_EQ(ReadWholeFile("sclick.wav", &out), 6u);
+    FreeFileBlock(out);
+
     // A directory is not a file.
     ASSERT_EQ(system(("mkdir " + t.Path("folder.dat")).c_str()), 0);
     EXPECT_EQ(OpenForRead("folder.dat"), InvalidFile);
