@@ -3,6 +3,7 @@
 // says which one is drawn.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "front/score_tables.h"
@@ -57,6 +58,11 @@ struct ScoreScreenData {
     int8_t *WarpB;
     int8_t *WarpC;
     int8_t *WarpD;
+    // The maps paired as the frame reads them, laid out like them: B * 128 + A
+    // and D * 128 + C, each AND 0x3FFF. A pixel's texel is the sum of one of
+    // each, AND 0x3FFF again: the AND of a sum is the AND of the sum of ANDs.
+    uint16_t *WarpAB;
+    uint16_t *WarpCD;
 };
 
 extern ScoreScreenData ScorePictures;
@@ -80,6 +86,14 @@ void BuildCosTable(void);
 
 // Fills the four maps from CosTable, each 2 * width x height values.
 void BuildWarpMaps(int8_t *a, int8_t *b, int8_t *c, int8_t *d, int32_t width, int32_t height);
+
+// Pairs count values of the four maps into WarpAB and WarpCD form.
+void PairWarpMaps(const int8_t *a, const int8_t *b, const int8_t *c, const int8_t *d, uint16_t *ab,
+                  uint16_t *cd, size_t count);
+
+// Draws the texture bent through the maps at the offsets of ScoreScreen.animTicks
+// over the whole BackBuffer; black when the texture or the maps are missing.
+void DrawWarpedBackground(void);
 
 // The two warp offsets for tick count animTicks.
 void WarpOffsets(uint32_t animTicks, int32_t *p, int32_t *q);

@@ -1,8 +1,10 @@
 // The intro's effects. The sparks are a fixed pool of 650 particles, half per
 // emitter, reborn at their emitter once their life is over. The bump light is
 // all table work: the relief, the light spot and the gradients are computed
-// once, so a frame costs one radius test, one light-map read and three clamps
-// per lit pixel.
+// once, so a frame costs one light-map read and three clamps per lit pixel.
+// The spot's outline comes from a table of its half widths, the light-map
+// reads are done a row at a time, and the colour work then runs over the row
+// in 16-bit lanes, eight pixels to a vector.
 #include "gfx/intro_effects.h"
 
 #include <cmath>
@@ -27,6 +29,19 @@ enum {
 
 Spark Sparks[SparkCount];
 BumpMapSet BumpMaps;
+
+// Half the width of the spot's row |dy| away from the light: the largest h
+// with h * h + dy * dy within the radius squared.
+static int32_t SpotHalfWidth[BumpRadius + 1];
+
+static void BuildSpotOutline(void)
+{
+    int32_t h = BumpRadius;
+    for (int32_t dy = 0; dy <= BumpRadius; dy++) {
+        while (h * h + dy * dy > BumpRadius * BumpRadius) h--;
+        SpotHalfWidth[dy] = h;
+    }
+}
 
 void SeedSparks(void)
 {
@@ -66,18 +81,28 @@ bool AllocateBumpMaps(int32_t width, int32_t height)
     BumpMaps.lightMap = (uint8_t *)malloc((size_t)LightMapSide * LightMapSide * 4);
     BumpMaps.gradX = (int32_t *)malloc(pixels * sizeof(int32_t));
     BumpMaps.gradY = (int32_t *)malloc(pixels * sizeof(int32_t));
+    BumpMaps.pictureColour = (uint16_t *)malloc(pixels * sizeof(uint16_t));
+    BumpMaps.lightCell = (int32_t *)malloc(pixels * sizeof(int32_t));
+    BumpMaps.lightLevel = (uint8_t *)malloc((size_t)LightMapSide * LightMapSide);
     if (!BumpMaps.pictureMap || !BumpMaps.heightMap || !BumpMaps.lightMap || !BumpMaps.gradX ||
-        !BumpMaps.gradY) {
+        !BumpMaps.gradY || !BumpMaps.pictureColour || !BumpMaps.lightCell || !BumpMaps.lightLevel) {
         FreeBumpMaps();
         return false;
     }
     BumpMaps.width = width;
     BumpMaps.height = height;
+    BuildSpotOutline();
     return true;
 }
 
 void FreeBumpMaps(void)
 {
+    free(BumpMaps.lightLevel);
+    free(BumpMaps.lightCell);
+    free(BumpMaps.pictureColour);
+    BumpMaps.lightLevel = nullptr;
+    BumpMaps.lightCell = nullptr;
+    BumpMaps.pictureColour = nullptr;
     free(BumpMaps.gradY);
     free(BumpMaps.gradX);
     free(BumpMaps.lightMap);
@@ -111,6 +136,7 @@ bool BuildBumpPicture(const TgaInfo *tga)
         out[1] = in[1] >> 2;
         out[2] = in[0] >> 3;
         out[3] = 0;
+        BumpMaps.pictureColour[i] = (uint16_t)(out[0] << 11 | out[1] << 5 | out[2]);
     }
     BumpMaps.filled |= FilledPicture;
     return true;
@@ -135,6 +161,7 @@ bool BuildBumpLight(const TgaInfo *tga)
         cell[1] = v >> 2;
         cell[2] = v >> 3;
         cell[3] = 0;
+        BumpMaps.lightLevel[i] = cell[1];
     }
     BumpMaps.filled |= FilledLight;
     return true;
@@ -155,6 +182,11 @@ bool BuildBumpGradients(void)
             BumpMaps.gradX[at] = 2 * ((int32_t)h[at + 5] - (int32_t)h[at - 7]);
             BumpMaps.gradY[at] =
                 2 * ((int32_t)h[at + (size_t)5 * W] - (int32_t)h[at - (size_t)7 * W]);
+        }
+    for (int32_t y = 0; y < H; y++)
+        for (int32_t x = 0; x < W; x++) {
+            size_t at = (size_t)y * W + x;
+            BumpMaps.lightCell[at] = BumpMaps.gradY[at] * LightMapSide + BumpMaps.gradX[at] - x;
         }
     BumpMaps.filled |= FilledGradients;
     return true;
@@ -177,38 +209,63 @@ void BumpLightPosition(int32_t a, int32_t *lx, int32_t *ly)
     *ly = (int32_t)ScreenHeight / 2 - (int32_t)oy;
 }
 
-static inline int32_t Clamp(int32_t v, int32_t high) { return v < 0 ? 0 : (v > high ? high : v); }
+enum {
+    SpotWidth = 2 * BumpRadius + 1, // the widest lit run of a row
+    // L + K past these blacks out or saturates every channel for any light
+    // level 0..63 already, so holding it there changes no pixel and keeps the
+    // colour work within 16 bits.
+    DarkestShade = 2 * 63 + 1,
+    BrightestShade = -64,
+};
+
+static inline int16_t Clamp16(int16_t v, int16_t high) { return v < 0 ? 0 : (v > high ? high : v); }
+
+// One lit run of a row: each pixel's picture colour darkened by shade minus
+// its light level. Plain 16-bit lanes with no branch, so it runs as vectors.
+static void ShadeRun(uint16_t *out, const uint16_t *colour, const uint8_t *levels, int32_t count,
+                     int16_t shade)
+{
+    for (int32_t i = 0; i < count; i++) {
+        int16_t d = (int16_t)(shade - levels[i]);
+        int16_t half = (int16_t)(d >> 1);
+        uint16_t c = colour[i];
+        int16_t red = Clamp16((int16_t)((c >> 11) - half), 31);
+        int16_t green = Clamp16((int16_t)(((c >> 5) & 63) - d), 63);
+        int16_t blue = Clamp16((int16_t)((c & 31) - half), 31);
+        out[i] = (uint16_t)(red << 11 | green << 5 | blue);
+    }
+}
 
 void DrawBumpFrame(int32_t lx, int32_t ly, int32_t level)
 {
     if (!BackBuffer || !BumpMapsReady()) return;
     int32_t W = BumpMaps.width, H = BumpMaps.height;
-    const int32_t radius2 = BumpRadius * BumpRadius;
-    // Only the spot's square inside the border can be lit; the rest is black.
-    int32_t x0 = lx - BumpRadius > BumpBorder ? lx - BumpRadius : BumpBorder;
-    int32_t x1 = lx + BumpRadius < W - BumpBorder ? lx + BumpRadius : W - BumpBorder;
-    for (int32_t y = 0; y < H; y++) {
-        uint16_t *row = BackBuffer + (size_t)y * W;
-        memset(row, 0, (size_t)W * sizeof(uint16_t));
+    memset(BackBuffer, 0, (size_t)W * H * sizeof(uint16_t));
+    // A spot wholly off the screen lights nothing; this also keeps the sums
+    // below far from overflow.
+    if (lx < -BumpRadius || lx > W + BumpRadius || ly < -BumpRadius || ly > H + BumpRadius) return;
+    int32_t shade =
+        level > (int32_t)DarkestShade - BumpAmbient ? (int32_t)DarkestShade : level + BumpAmbient;
+    if (shade < BrightestShade) shade = BrightestShade;
+    // Only the spot inside the border can be lit; the rest stays black.
+    int32_t top = ly - BumpRadius > BumpBorder ? ly - BumpRadius : BumpBorder;
+    int32_t bottom = ly + BumpRadius < H - BumpBorder ? ly + BumpRadius : H - BumpBorder;
+    for (int32_t y = top; y <= bottom; y++) {
         int32_t dy = ly - y;
-        if (y < BumpBorder || y > H - BumpBorder || dy * dy > radius2) continue;
-        size_t rowAt = (size_t)y * W;
-        for (int32_t x = x0; x <= x1; x++) {
-            int32_t dx = lx - x;
-            if (dx * dx + dy * dy > radius2) continue;
-            size_t at = rowAt + x;
-            // dx, dy within 64 and gradients within 62 keep the cell inside the map.
-            int32_t column = LightMapSide / 2 + dx + BumpMaps.gradX[at];
-            int32_t lightRow = LightMapSide / 2 + dy + BumpMaps.gradY[at];
-            int32_t intensity =
-                BumpMaps.lightMap[((size_t)lightRow * LightMapSide + column) * 4 + 1];
-            int32_t d = level + BumpAmbient - intensity;
-            const uint8_t *p = BumpMaps.pictureMap + at * 4;
-            int32_t red = Clamp(p[0] - (d >> 1), 31);
-            int32_t green = Clamp(p[1] - d, 63);
-            int32_t blue = Clamp(p[2] - (d >> 1), 31);
-            row[x] = (uint16_t)(red << 11 | green << 5 | blue);
-        }
+        int32_t half = SpotHalfWidth[dy < 0 ? -dy : dy];
+        int32_t x0 = lx - half > BumpBorder ? lx - half : BumpBorder;
+        int32_t x1 = lx + half < W - BumpBorder ? lx + half : W - BumpBorder;
+        if (x0 > x1) continue;
+        size_t at = (size_t)y * W + x0;
+        // Pixel x reads light-map cell (128 + dy + gradY) * 256 + 128 + lx - x
+        // + gradX: the light's part for the row, then the pixel's own part.
+        // dx, dy within 64 and gradients within 62 keep it inside the map.
+        int32_t rowCell = (LightMapSide / 2 + dy) * LightMapSide + LightMapSide / 2 + lx;
+        const int32_t *cell = BumpMaps.lightCell + at;
+        uint8_t levels[SpotWidth];
+        int32_t count = x1 - x0 + 1;
+        for (int32_t i = 0; i < count; i++) levels[i] = BumpMaps.lightLevel[rowCell + cell[i]];
+        ShadeRun(BackBuffer + at, BumpMaps.pictureColour + at, levels, count, (int16_t)shade);
     }
 }
 

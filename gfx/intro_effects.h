@@ -37,24 +37,31 @@ void SeedSparks(void);
 void DrawSparkFountain(const Image *spark, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
 // The bump maps, built once at the intro's loading and kept for the whole run.
+// The last three recast the others for the frame loop and are filled together
+// with the map they come from.
 struct BumpMapSet {
     uint8_t *pictureMap; // width x height x 4: red 0..31, green 0..63, blue 0..31, 0
     uint8_t *heightMap;  // width x height: 0..31
     uint8_t *lightMap;   // 256 x 256 x 4: v >> 3, v >> 2, v >> 3, 0
     int32_t *gradX;      // width x height, -62..62
     int32_t *gradY;
-    int32_t width, height; // the BackBuffer's size when allocated
-    uint8_t filled;        // bit 0 picture, bit 1 height, bit 2 light, bit 3 gradients
-    int32_t angle;         // A: the light's path angle counter
+    uint16_t *pictureColour; // width x height: the picture map as screen pixels
+    int32_t *lightCell;      // width x height: 256 * gradY + gradX - x, the pixel's own
+                             // part of its light-map cell; the light's position adds the rest
+    uint8_t *lightLevel;     // 256 x 256: the light map's second bytes, 0..63
+    int32_t width, height;   // the BackBuffer's size when allocated
+    uint8_t filled;          // bit 0 picture, bit 1 height, bit 2 light, bit 3 gradients
+    int32_t angle;           // A: the light's path angle counter
 };
 
 extern BumpMapSet BumpMaps;
 
-// Allocates the five maps for a width x height screen; false (nothing kept)
-// when memory runs out.
+// Allocates the maps for a width x height screen; false (nothing kept) when
+// memory runs out.
 bool AllocateBumpMaps(int32_t width, int32_t height);
 
-// Frees the maps in the order gradient Y, gradient X, light, height, picture.
+// Frees the maps in the order gradient Y, gradient X, light, height, picture
+// (the recast ones first).
 void FreeBumpMaps(void);
 
 // Fills the picture map from a decoded true-colour picture of the screen's size;

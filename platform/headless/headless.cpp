@@ -43,7 +43,6 @@ struct HeadlessState {
 
 static HeadlessState H;
 static uint16_t Frame[HeadlessWidth * HeadlessHeight];
-static uint16_t Drawing[HeadlessWidth * HeadlessHeight];
 
 static void Enqueue(int kind, int32_t code)
 {
@@ -193,11 +192,10 @@ void Plat_SetTimer(int, int periodMs)
 int Plat_DisplayWidth(void) { return HeadlessWidth; }
 int Plat_DisplayHeight(void) { return HeadlessHeight; }
 
-uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Drawing; }
+uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Frame; }
 
 void Plat_EndDraw(void)
 {
-    memcpy(Frame, Drawing, sizeof(Frame));
     H.presented = true;
     H.presentCount++;
 }
