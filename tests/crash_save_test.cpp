@@ -18,49 +18,37 @@
 #include "platform/headless/headless.h"
 #include "tests/test_util.h"
 
-// One file the program saves: how to hold version k in memory, write it, the
-// bytes version k must have, and which version a file's bytes decode to.
+// One file the program saves: how to hold version k in memory and write it,
+// and which version a file's bytes decode to (-1: none).
 struct SavedFileKind {
     const char *name;
     uint32_t size;
     void (*setVersion)(int32_t k);
     bool (*save)(void);
     bool reportsFailure; // save's result says whether the file was written
-    int32_t (*versionOf)(const std::vector<uint8_t> &file); // -1: none
+    int32_t (*versionOf)(const Bytes &file);
 };
 
 // "SS.dat": version k is a playable saved game whose score is k.
 static void SetSettingsVersion(int32_t k)
 {
     DefaultSettings();
-    Settings.SelectedSkin = k % SkinCount;
-    Settings.SavedScore = k;
-    Settings.SavedLevel = 1 + k % 20;
-    Settings.SavedLines = k % 97;
-    Settings.SavedNextType = 1 + k % 14;
-    Settings.SavedCurrentType = 1 + (k / 14) % 14;
-    Settings.SavedGameType = k % 4;
-    Settings.SavedGameValid = 1;
-    Settings.SavedFallDelay = 100 + k % 300;
-    Settings.SoundOption = k & 1;
-    Settings.DropOption = (k >> 1) & 1;
-    for (int r = 0; r < BoardRows; r++)
-        for (int c = 0; c < BoardCols; c++) {
-            bool wall = c == 0 || c == BoardCols - 1 || r == BoardRows - 1;
-            Settings.SavedCells[r * BoardCols + c] = wall ? 1 : (k + r * c) % 8;
-        }
+    SettingsState &s = Settings;
+    s.SelectedSkin = k % SkinCount, s.SavedScore = k, s.SavedLevel = 1 + k % 20;
+    s.SavedLines = k % 97, s.SavedNextType = 1 + k % 14, s.SavedCurrentType = 1 + (k / 14) % 14;
+    s.SavedGameType = k % 4, s.SavedGameValid = 1, s.SavedFallDelay = 100 + k % 300;
+    s.SoundOption = k & 1, s.DropOption = (k >> 1) & 1;
+    for (int i = 0; i < BoardCells; i++) {
+        int r = i / BoardCols, c = i % BoardCols;
+        s.SavedCells[i] = c == 0 || c == BoardCols - 1 || r == BoardRows - 1 ? 1 : (k + r * c) % 8;
+    }
 }
 
-static int32_t SettingsVersionOf(const std::vector<uint8_t> &file)
+static int32_t SettingsVersionOf(const Bytes &file)
 {
-    if (file.size() != SettingsFileSize) return -1;
     DecodeSettings(file.data(), (uint32_t)file.size());
-    if (!Settings.SavedGameValid) return -1;
-    return Settings.SavedScore;
+    return Settings.SavedGameValid ? Settings.SavedScore : -1;
 }
-
-static const SavedFileKind SettingsFile = {
-    "SS.dat", SettingsFileSize, SetSettingsVersion, SaveSettings, true, SettingsVersionOf};
 
 // "HS.dat": version k is the default tables with a score of HighScoreBase + k
 // entered on top of table A, written the way a finished name entry writes it.
@@ -79,79 +67,59 @@ static bool SaveHighScoreVersion(void)
     Game.GameType = GameTypeA;
     Game.Score = HighScoreBase + k;
     Game.Level = 1 + k % 30;
-    ScoreScreen.enteredName[0] = k % 26;
-    ScoreScreen.enteredName[1] = k / 26 % 26;
-    ScoreScreen.enteredName[2] = k / 676 % 26;
+    for (int i = 0; i < 3; i++)
+        ScoreScreen.enteredName[i] = k / (i == 0 ? 1 : i == 1 ? 26 : 676) % 26;
     InsertHighScore();
     return true; // the program does not look at the result
 }
 
-static int32_t HighScoreVersionOf(const std::vector<uint8_t> &file)
+static int32_t HighScoreVersionOf(const Bytes &file)
 {
-    if (file.size() != HighScoreFileSize) return -1;
     DecodeHighScores(file.data(), (uint32_t)file.size());
     int32_t k = HighScoreTables[GameTypeA][0].score - HighScoreBase;
     return k >= 0 ? k : -1;
 }
 
-static const SavedFileKind HighScoreFile = {
-    "HS.dat", HighScoreFileSize, SetHighScoreVersion, SaveHighScoreVersion,
-    false,    HighScoreVersionOf};
+static const SavedFileKind Kinds[] = {
+    {"SS.dat", SettingsFileSize, SetSettingsVersion, SaveSettings, true, SettingsVersionOf},
+    {"HS.dat", HighScoreFileSize, SetHighScoreVersion, SaveHighScoreVersion, false,
+     HighScoreVersionOf}};
 
-static std::vector<uint8_t> BytesOfVersion(const SavedFileKind &kind, int32_t k)
-{
-    std::string dir = MakeTempDir();
-    Headless_SetFolder(dir.c_str());
-    kind.setVersion(k);
-    std::vector<uint8_t> bytes;
-    if (kind.save()) bytes = ReadBytes(dir + "/" + kind.name);
-    RemoveTree(dir);
-    return bytes;
-}
-
-// The file must be exactly the bytes of one version; returns it, or -1.
+// The file in dir must be exactly the bytes of one version; returns it, or -1.
 static int32_t WholeVersion(const SavedFileKind &kind, const std::string &dir)
 {
-    std::vector<uint8_t> file = ReadBytes(dir + "/" + kind.name);
-    if (file.size() != kind.size) return -1;
-    int32_t k = kind.versionOf(file);
+    Bytes file = ReadBytes(dir + "/" + kind.name);
+    int32_t k = file.size() == kind.size ? kind.versionOf(file) : -1;
     if (k < 0) return -1;
-    std::vector<uint8_t> expected = BytesOfVersion(kind, k);
+    std::string other = MakeTempDir(); // the bytes version k must have
+    Headless_SetFolder(other.c_str());
+    kind.setVersion(k);
+    Bytes expected;
+    if (kind.save()) expected = ReadBytes(other + "/" + kind.name);
+    RemoveTree(other);
     Headless_SetFolder(dir.c_str());
     return file == expected ? k : -1;
-}
-
-static double SecondsOfOneSave(const SavedFileKind &kind)
-{
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; i++) {
-        kind.setVersion(i);
-        kind.save();
-    }
-    std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-    return spent.count() / 20;
-}
-
-static void SpinFor(double seconds)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < until) {
-    }
 }
 
 enum { Kills = 60, VersionsPerChild = 1000000 };
 
 static void KillWhileSaving(const SavedFileKind &kind)
 {
-    std::string dir = MakeTempDir();
-    Headless_Reset();
-    Headless_SetFolder(dir.c_str());
-    double saveTime = SecondsOfOneSave(kind);
+    SCOPED_TRACE(kind.name);
+    TempFolder t;
+    const std::string &dir = t.dir;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; i++) {
+        kind.setVersion(i);
+        kind.save();
+    }
+    double saveTime =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / 20;
     kind.setVersion(0);
     ASSERT_TRUE(kind.save());
 
     int32_t current = 0;
-    int replaced = 0, midWrite = 0;
+    int replaced = 0;
     for (int attempt = 0; attempt < Kills; attempt++) {
         // Child i writes versions from first on; none it writes was there before.
         int32_t first = (attempt + 1) * VersionsPerChild;
@@ -173,7 +141,10 @@ static void KillWhileSaving(const SavedFileKind &kind)
         int whole = attempt % 3;
         char byte;
         for (int i = 0; i < whole; i++) ASSERT_EQ(read(saved[0], &byte, 1), 1);
-        SpinFor(saveTime * 1.2 * (attempt * 7 % 20) / 20.0);
+        auto until = std::chrono::steady_clock::now() +
+                     std::chrono::duration<double>(saveTime * 1.2 * (attempt * 7 % 20) / 20.0);
+        while (std::chrono::steady_clock::now() < until) {
+        }
         kill(child, SIGKILL);
         close(saved[0]);
         int status = 0;
@@ -182,27 +153,25 @@ static void KillWhileSaving(const SavedFileKind &kind)
 
         int32_t k = WholeVersion(kind, dir);
         ASSERT_TRUE(k == current || (k >= first && k < first + VersionsPerChild))
-            << kind.name << " after kill " << attempt << " holds version " << k << ", not "
-            << current << " or a whole new one";
+            << "after kill " << attempt << " the file holds version " << k << ", not " << current
+            << " or a whole new one";
         // A save that has returned is on disk.
-        if (whole > 0) {
-            EXPECT_GE(k, first + whole - 1) << "after kill " << attempt;
-        }
-        if (k != current) replaced++;
-        if (access((dir + "/" + kind.name + ".new").c_str(), F_OK) == 0) midWrite++;
+        EXPECT_TRUE(whole == 0 || k >= first + whole - 1) << "after kill " << attempt;
+        replaced += k != current;
         current = k;
     }
     // The children really wrote: two kills in three come after a whole save.
     EXPECT_GE(replaced, Kills * 2 / 3);
-    printf("%s: one save %.0f us; %d kills, %d replaced the file, %d left a temporary behind\n",
-           kind.name, saveTime * 1e6, Kills, replaced, midWrite);
-
     // A temporary left by a killed save does not stop the next one.
     kind.setVersion(7);
     EXPECT_TRUE(kind.save());
     EXPECT_EQ(WholeVersion(kind, dir), 7);
     EXPECT_NE(access((dir + "/" + kind.name + ".new").c_str(), F_OK), 0);
-    RemoveTree(dir);
+}
+
+TEST(CrashSafeSave, SavesSurviveAKillAtAnyPoint)
+{
+    for (const SavedFileKind &kind : Kinds) KillWhileSaving(kind);
 }
 
 // Saves version k in a child whose files may not grow past limit bytes, as on
@@ -224,63 +193,37 @@ static int SaveOnFullDisk(const SavedFileKind &kind, int32_t k, rlim_t limit)
     return WEXITSTATUS(status);
 }
 
-static void FailedWritesKeepTheOldFile(const SavedFileKind &kind)
+TEST(CrashSafeSave, FailedWritesKeepTheOldFile)
 {
-    std::string dir = MakeTempDir();
-    Headless_Reset();
-    Headless_SetFolder(dir.c_str());
-    std::string path = dir + "/" + kind.name, temp = path + ".new";
-    kind.setVersion(3);
-    ASSERT_TRUE(kind.save());
-
-    // A folder where the temporary must go: the save fails before writing.
-    ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
-    kind.setVersion(4);
-    bool saved = kind.save();
-    if (kind.reportsFailure) {
-        EXPECT_FALSE(saved);
-    }
-    EXPECT_EQ(WholeVersion(kind, dir), 3);
-    rmdir(temp.c_str());
-
-    // The disk fills up halfway through the write.
-    int failed = kind.reportsFailure ? 0 : 1;
-    EXPECT_EQ(SaveOnFullDisk(kind, 5, kind.size / 2), failed);
-    EXPECT_EQ(WholeVersion(kind, dir), 3);
-    EXPECT_NE(access(temp.c_str(), F_OK), 0) << "a failed save leaves no temporary";
-    // ... and when not even the first byte fits.
-    EXPECT_EQ(SaveOnFullDisk(kind, 6, 0), failed);
-    EXPECT_EQ(WholeVersion(kind, dir), 3);
-
-    // A folder the program may not write to (the superuser writes anywhere).
-    if (geteuid() != 0) {
-        ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
-        kind.setVersion(8);
-        saved = kind.save();
-        if (kind.reportsFailure) {
-            EXPECT_FALSE(saved);
+    for (const SavedFileKind &kind : Kinds) {
+        SCOPED_TRACE(kind.name);
+        TempFolder t;
+        std::string temp = t.Path(kind.name) + ".new";
+        kind.setVersion(3);
+        ASSERT_TRUE(kind.save());
+        // A folder where the temporary must go: the save fails before writing.
+        ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
+        kind.setVersion(4);
+        EXPECT_FALSE(kind.save() && kind.reportsFailure);
+        EXPECT_EQ(WholeVersion(kind, t.dir), 3);
+        rmdir(temp.c_str());
+        // The disk fills up halfway through the write, or before its first byte.
+        for (rlim_t limit : {(rlim_t)kind.size / 2, (rlim_t)0}) {
+            EXPECT_EQ(SaveOnFullDisk(kind, 5, limit), kind.reportsFailure ? 0 : 1);
+            EXPECT_EQ(WholeVersion(kind, t.dir), 3);
+            EXPECT_NE(access(temp.c_str(), F_OK), 0) << "a failed save leaves no temporary";
         }
-        chmod(dir.c_str(), 0755);
-        EXPECT_EQ(WholeVersion(kind, dir), 3);
+        // A folder the program may not write to (the superuser writes anywhere).
+        if (geteuid() != 0) {
+            ASSERT_EQ(chmod(t.dir.c_str(), 0555), 0);
+            kind.setVersion(8);
+            EXPECT_FALSE(kind.save() && kind.reportsFailure);
+            chmod(t.dir.c_str(), 0755);
+            EXPECT_EQ(WholeVersion(kind, t.dir), 3);
+        }
+        // With the obstacles gone the next save goes through.
+        kind.setVersion(9);
+        EXPECT_TRUE(kind.save());
+        EXPECT_EQ(WholeVersion(kind, t.dir), 9);
     }
-
-    // With the obstacles gone the next save goes through.
-    kind.setVersion(9);
-    EXPECT_TRUE(kind.save());
-    EXPECT_EQ(WholeVersion(kind, dir), 9);
-    RemoveTree(dir);
-}
-
-TEST(CrashSafeSave, SettingsSurviveAKillAtAnyPoint) { KillWhileSaving(SettingsFile); }
-
-TEST(CrashSafeSave, FailedSettingsWritesKeepTheOldFile)
-{
-    FailedWritesKeepTheOldFile(SettingsFile);
-}
-
-TEST(CrashSafeSave, HighScoresSurviveAKillAtAnyPoint) { KillWhileSaving(HighScoreFile); }
-
-TEST(CrashSafeSave, FailedHighScoreWritesKeepTheOldFile)
-{
-    FailedWritesKeepTheOldFile(HighScoreFile);
 }

@@ -24,18 +24,6 @@ static uint8_t Noise(void)
     return (uint8_t)(NoiseState >> 24);
 }
 
-static TgaInfo DecodedPicture(int w, int h, int bytesPerPixel, std::vector<uint8_t> &data)
-{
-    TgaInfo tga;
-    memset(&tga, 0, sizeof tga);
-    tga.width = (uint16_t)w;
-    tga.height = (uint16_t)h;
-    tga.bytesPerPixel = (uint16_t)bytesPerPixel;
-    tga.rowBytes = (uint16_t)(w * bytesPerPixel);
-    tga.data = data.data();
-    return tga;
-}
-
 static int64_t Clamp(int64_t v, int64_t high) { return v < 0 ? 0 : (v > high ? high : v); }
 
 // One bump frame by the rule, pixel by pixel, from the five maps alone.
@@ -83,8 +71,8 @@ TEST(FrameIdentity, BumpLightFollowsThePlainRule)
     for (uint8_t &b : picture) b = Noise();
     for (uint8_t &b : height) b = Noise();
     for (uint8_t &b : light) b = Noise();
-    TgaInfo p = DecodedPicture(240, 320, 3, picture), h = DecodedPicture(240, 320, 1, height),
-            l = DecodedPicture(256, 256, 1, light);
+    TgaInfo p = DecodedTga(240, 320, 3, picture), h = DecodedTga(240, 320, 1, height),
+            l = DecodedTga(256, 256, 1, light);
     ASSERT_TRUE(BuildBumpPicture(&p));
     ASSERT_TRUE(BuildBumpHeight(&h));
     ASSERT_TRUE(BuildBumpLight(&l));

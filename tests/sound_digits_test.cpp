@@ -3,8 +3,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "front/settings.h"
 #include "gfx/digits.h"
@@ -34,15 +32,15 @@ TEST(Digits, FixedWidthRows)
         for (int k = 0; k < count; k++) text += (char)('0' + screen[y * W + x + 7 * k] - 0x100);
         return text;
     };
-    EXPECT_EQ(shown(1, 2, 160, 139), "01");
-    EXPECT_EQ(shown(100, 2, 160, 139), "00");
-    EXPECT_EQ(shown(12, 4, 146, 171), "0012");
-    EXPECT_EQ(shown(-3, 4, 146, 171), "0000");
-    EXPECT_EQ(shown(0, 6, 132, 203), "000000");
-    EXPECT_EQ(shown(999999, 6, 132, 203), "999999");
-    EXPECT_EQ(shown(1000000, 6, 132, 203), "000000");
-    EXPECT_EQ(shown(1234567, 6, 85, 153), "234567");
-    EXPECT_EQ(shown(INT32_MAX, 12, 0, 0), "002147483647");
+    const struct {
+        int32_t value;
+        int count;
+        const char *text;
+    } cases[] = {{1, 2, "01"},           {100, 2, "00"},
+                 {12, 4, "0012"},        {-3, 4, "0000"},
+                 {999999, 6, "999999"},  {1000000, 6, "000000"},
+                 {1234567, 6, "234567"}, {INT32_MAX, 12, "002147483647"}};
+    for (const auto &c : cases) EXPECT_EQ(shown(c.value, c.count, 0, 0), c.text) << c.value;
 
     // Each cell is 7 x 9 and keyed; nothing else is touched.
     shown(58, 2, 10, 20);
@@ -61,39 +59,32 @@ TEST(Digits, FixedWidthRows)
 
 TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
 {
-    std::string dir = MakeTempDir();
-    ASSERT_FALSE(dir.empty());
-    Headless_Reset();
-    Headless_SetFolder(dir.c_str());
+    TempFolder t;
     int32_t oldOption = Settings.SoundOption;
     ASSERT_EQ(ResourceArchive, nullptr);
 
     // Three of the four sounds beside the program; "slevel.wav" is missing.
-    std::vector<std::string> wav = {"RIFFclick", "RIFFrotate", "RIFFdestroy", "RIFFlevel"};
-    for (int i = 0; i < 3; i++) ASSERT_TRUE(WriteText(dir + "/" + SoundName(i), wav[i]));
+    std::string wav[] = {"RIFFclick", "RIFFrotate", "RIFFdestroy", "RIFFlevel"};
+    for (int i = 0; i < 3; i++) ASSERT_TRUE(WriteText(t.Path(SoundName(i)), wav[i]));
     LoadSounds();
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(std::string((const char *)SoundSlots[i].wav, SoundSlots[i].size), wav[i]);
     EXPECT_EQ(SoundSlots[SoundLevel].wav, nullptr);
-
     Settings.SoundOption = 0;
     for (int i = 0; i < SoundCount; i++) PlayEffect(i);
-    EXPECT_EQ(Headless_SoundCount(), 0);
+    EXPECT_EQ(SoundsSince(), "");
     Settings.SoundOption = 1;
     for (int sound : {(int)SoundClick, (int)SoundDestroy, (int)SoundLevel, (int)SoundRotate, -1, 4})
         PlayEffect(sound);
-    ASSERT_EQ(Headless_SoundCount(), 3);
-    EXPECT_STREQ(Headless_SoundName(0), "sclick.wav");
-    EXPECT_STREQ(Headless_SoundName(1), "sdest.wav");
-    EXPECT_STREQ(Headless_SoundName(2), "srot.wav");
+    EXPECT_EQ(SoundsSince(), "sclick.wav,sdest.wav,srot.wav");
     ReleaseSounds();
     ReleaseSounds();
     Headless_Reset();
     PlayEffect(SoundClick);
-    EXPECT_EQ(Headless_SoundCount(), 0);
+    EXPECT_EQ(SoundsSince(), "");
 
     // With an archive the sounds are borrowed from it.
-    std::vector<uint8_t> archive;
+    Bytes archive;
     for (int i = 0; i <= SoundCount; i++) {
         std::string name = i < SoundCount ? SoundName(i) : "END",
                     data = i < SoundCount ? wav[i] : "";
@@ -112,13 +103,10 @@ TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
                     SoundSlots[i].wav < archive.data() + archive.size());
     }
     PlayEffect(SoundLevel);
-    ASSERT_EQ(Headless_SoundCount(), 1);
-    EXPECT_STREQ(Headless_SoundName(0), "slevel.wav");
+    EXPECT_EQ(SoundsSince(), "slevel.wav");
     ReleaseSounds();
     ResourceArchive = nullptr;
     ResourceArchiveSize = 0;
-
     Settings.SoundOption = oldOption;
     Headless_Reset();
-    RemoveTree(dir);
 }

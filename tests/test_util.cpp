@@ -2,18 +2,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/wait.h>
+
+#include "app/shell.h"
+#include "front/settings.h"
+#include "platform/headless/headless.h"
+#include "platform/keys.h"
+#include "platform/platform.h"
+#include "platform/screen.h"
+#include "res/archive.h"
+#include "res/sound.h"
+#include "res/tga.h"
 
 std::string MakeTempDir(void)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "zux-test-XXXXXX").string();
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back(0);
-    if (!mkdtemp(buf.data())) return "";
-    return buf.data();
+    return mkdtemp(buf.data()) ? buf.data() : "";
 }
 
 void RemoveTree(const std::string &dir)
@@ -22,14 +31,13 @@ void RemoveTree(const std::string &dir)
     std::filesystem::remove_all(dir, ec);
 }
 
-std::vector<uint8_t> ReadBytes(const std::string &path)
+Bytes ReadBytes(const std::string &path)
 {
     std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)),
-                                std::istreambuf_iterator<char>());
+    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-bool WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
+bool WriteBytes(const std::string &path, const Bytes &bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write((const char *)bytes.data(), (std::streamsize)bytes.size());
@@ -38,12 +46,61 @@ bool WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 
 bool WriteText(const std::string &path, const std::string &text)
 {
-    return WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+    return WriteBytes(path, Bytes(text.begin(), text.end()));
 }
 
-int RunHeadless(const std::string &args, std::string *output)
+std::vector<std::string> ReadLines(const std::string &path)
 {
-    std::string cmd = std::string(ZUX_BUILD_DIR) + "/zux-headless " + args + " 2>&1";
+    std::ifstream f(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(f, line);) lines.push_back(line);
+    return lines;
+}
+
+Bytes LeWords(const std::vector<int32_t> &words)
+{
+    Bytes b(4 * words.size());
+    for (size_t i = 0; i < words.size(); i++) PutLeWord(b, 4 * i, words[i]);
+    return b;
+}
+
+void PutLeWord(Bytes &b, size_t at, int32_t v)
+{
+    for (int k = 0; k < 4; k++) b[at + k] = (uint8_t)((uint32_t)v >> (8 * k));
+}
+
+int32_t LeWord(const Bytes &b, size_t at)
+{
+    if (at + 4 > b.size()) return 0;
+    return (int32_t)(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24);
+}
+
+Bytes RawTga(int w, int h, const Bytes &pixels, int bytesPerPixel)
+{
+    Bytes f = {0, 0, (uint8_t)(bytesPerPixel == 1 ? 3 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    f.insert(f.end(), {(uint8_t)w, (uint8_t)(w >> 8), (uint8_t)h, (uint8_t)(h >> 8),
+                       (uint8_t)(8 * bytesPerPixel), 0x20});
+    f.insert(f.end(), pixels.begin(), pixels.end());
+    return f;
+}
+
+TgaInfo DecodedTga(int w, int h, int bytesPerPixel, Bytes &data)
+{
+    TgaInfo tga;
+    memset(&tga, 0, sizeof tga);
+    tga.width = (uint16_t)w;
+    tga.height = (uint16_t)h;
+    tga.bytesPerPixel = (uint16_t)bytesPerPixel;
+    tga.rowBytes = (uint16_t)(w * bytesPerPixel);
+    tga.data = data.data();
+    return tga;
+}
+
+uint16_t GreyPixel(int v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
+
+int RunTool(const char *tool, const std::string &args, std::string *output)
+{
+    std::string cmd = std::string(ZUX_BUILD_DIR) + "/" + tool + " " + args + " 2>&1";
     FILE *p = popen(cmd.c_str(), "r");
     if (!p) return -1;
     char buf[4096];
@@ -55,13 +112,15 @@ int RunHeadless(const std::string &args, std::string *output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::vector<std::string> ReadLines(const std::string &path)
+int RunKeys(const std::string &dir, int ticks, const std::string &keys,
+            std::vector<std::string> *trace, std::string *output)
 {
-    std::ifstream f(path);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(f, line)) lines.push_back(line);
-    return lines;
+    WriteText(dir + "/keys.txt", keys);
+    int status = RunHeadless("--dir " + dir + " --ticks " + std::to_string(ticks) + " --keys " +
+                                 dir + "/keys.txt --trace " + dir + "/trace.jsonl",
+                             output);
+    *trace = ReadLines(dir + "/trace.jsonl");
+    return status;
 }
 
 std::string TraceField(const std::string &line, const std::string &field)
@@ -76,20 +135,110 @@ std::string TraceField(const std::string &line, const std::string &field)
     for (; end < line.size(); end++) {
         char c = line[end];
         if (inString) {
-            if (c == '"') inString = false;
-            continue;
-        }
-        if (c == '"')
+            inString = c != '"';
+        } else if (c == '"') {
             inString = true;
-        else if (c == '[' || c == '{')
+        } else if (c == '[' || c == '{') {
             depth++;
-        else if (c == ']' || c == '}') {
-            if (depth == 0) break;
-            depth--;
-        } else if (c == ',' && depth == 0)
+        } else if (c == ']' || c == '}') {
+            if (depth-- == 0) break;
+        } else if (c == ',' && depth == 0) {
             break;
+        }
     }
     std::string v = line.substr(pos, end - pos);
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
     return v;
+}
+
+std::string TraceAt(const std::vector<std::string> &trace, int tick, const char *field)
+{
+    if (tick < 1 || tick > (int)trace.size()) return "";
+    const std::string &line = trace[tick - 1];
+    return TraceField(line, "tick") == std::to_string(tick) ? TraceField(line, field) : "";
+}
+
+HeadlessRun::HeadlessRun() : dir(MakeTempDir())
+{
+    EXPECT_TRUE(std::filesystem::copy_file(ZUX_BUILD_DIR "/Data.zux", dir + "/Data.zux"))
+        << "Data.zux has not been built";
+}
+
+HeadlessRun::~HeadlessRun() { RemoveTree(dir); }
+
+void HeadlessRun::Run(int ticks, const std::string &keys)
+{
+    std::string out;
+    EXPECT_EQ(RunKeys(dir, ticks, keys, &trace, &out), 0) << out;
+    EXPECT_EQ(trace.size(), (size_t)ticks) << out;
+}
+
+TempFolder::TempFolder(bool sounds)
+{
+    dir = MakeTempDir();
+    EXPECT_FALSE(dir.empty());
+    if (sounds)
+        for (int i = 0; i < SoundCount; i++) WriteText(Path(SoundName(i)), "RIFF");
+    Headless_Reset();
+    Headless_SetFolder(dir.c_str());
+}
+
+TempFolder::~TempFolder() { RemoveTree(dir); }
+
+std::string SoundsSince(int from)
+{
+    std::string s;
+    for (int i = from; i < Headless_SoundCount(); i++)
+        s += std::string(i > from ? "," : "") + Headless_SoundName(i);
+    return s;
+}
+
+int StepWithKeys(int (*step)(void), std::initializer_list<int> slots, std::string *sounds)
+{
+    for (int s : slots) Keys.KeySlot[s] = 1;
+    AdvanceKeys();
+    int before = Headless_SoundCount();
+    int result = step();
+    if (sounds) *sounds = SoundsSince(before);
+    for (int s : slots) Keys.KeySlot[s] = 0;
+    return result;
+}
+
+void OpenBasics(void)
+{
+    EXPECT_TRUE(OpenScreen());
+    OpenKeys();
+    SetAllThresholds(100000);
+    OpenResourceArchive();
+    LoadSounds();
+    DefaultSettings();
+}
+
+void CloseBasics(void)
+{
+    ReleaseSounds();
+    CloseScreen();
+    CloseResourceArchive();
+}
+
+void ProgramTest::Start()
+{
+    Headless_Reset();
+    Headless_SetFolder(folder.dir.c_str());
+    Headless_SetLastTick(100000000);
+    ASSERT_TRUE(StartUp());
+    SetTimerPeriod(LongTimerPeriod); // as the menu leaves it
+}
+
+void ProgramTest::TearDown() { ShutDown(); }
+
+void ProgramTest::Tick(int n)
+{
+    PlatMessage msg;
+    for (int i = 0; i < n; i++)
+        while (Plat_GetMessage(&msg)) {
+            FrameStep();
+            WindowProcedure(&msg);
+            if (msg.kind == MsgNull) break;
+        }
 }
