@@ -77,10 +77,15 @@ int32_t LeWord(const Bytes &b, size_t at)
 
 Bytes RawTga(int w, int h, const Bytes &pixels, int bytesPerPixel)
 {
-    Bytes f = {0, 0, (uint8_t)(bytesPerPixel == 1 ? 3 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    f.insert(f.end(), {(uint8_t)w, (uint8_t)(w >> 8), (uint8_t)h, (uint8_t)(h >> 8),
-                       (uint8_t)(8 * bytesPerPixel), 0x20});
-    f.insert(f.end(), pixels.begin(), pixels.end());
+    Bytes f(18 + pixels.size(), 0);
+    f[2] = (uint8_t)(bytesPerPixel == 1 ? 3 : 2);
+    f[12] = (uint8_t)w;
+    f[13] = (uint8_t)(w >> 8);
+    f[14] = (uint8_t)h;
+    f[15] = (uint8_t)(h >> 8);
+    f[16] = (uint8_t)(8 * bytesPerPixel);
+    f[17] = 0x20; // top row first
+    for (size_t i = 0; i < pixels.size(); i++) f[18 + i] = pixels[i];
     return f;
 }
 
