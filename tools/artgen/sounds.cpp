@@ -113,13 +113,19 @@ static void Put16(std::vector<uint8_t> &out, uint32_t v)
     out.push_back((uint8_t)(v >> 8));
 }
 
+static void PutTag(std::vector<uint8_t> &out, const char *tag)
+{
+    for (int k = 0; k < 4; k++) out.push_back((uint8_t)tag[k]);
+}
+
 std::vector<uint8_t> EncodeWav(const std::vector<int16_t> &samples)
 {
     std::vector<uint8_t> out;
     uint32_t data = (uint32_t)samples.size() * 2;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    PutTag(out, "RIFF");
     Put32(out, 36 + data);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
     Put32(out, 16);
     Put16(out, 1); // PCM
     Put16(out, 1); // mono
@@ -127,7 +133,7 @@ std::vector<uint8_t> EncodeWav(const std::vector<int16_t> &samples)
     Put32(out, ArtSampleRate * 2);
     Put16(out, 2);
     Put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    PutTag(out, "data");
     Put32(out, data);
     for (int16_t v : samples) Put16(out, (uint16_t)v);
     return out;

@@ -81,7 +81,7 @@ bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
     std::vector<uint8_t> ihdr;
     Put32(ihdr, (uint32_t)width);
     Put32(ihdr, (uint32_t)height);
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    for (uint8_t b : {8, 2, 0, 0, 0}) ihdr.push_back(b); // 8-bit RGB, no interlace
     PutChunk(png, "IHDR", ihdr);
     PutChunk(png, "IDAT", z);
     PutChunk(png, "IEND", {});
