@@ -81,11 +81,7 @@ Picture PaintLevelCompleted(int)
 Picture PaintGameOver(int)
 {
     Picture p = NewPicture(240, 72, Rgb(0, 0, 0));
-    for (int y = 0; y < 72; y++) {
-        float t = std::fabs((float)y - 35.5f) / 36.0f;
-        Colour c = Mix(Rgb(70, 8, 16), Rgb(14, 2, 6), t);
-        for (int x = 0; x < 240; x++) Put(p, x, y, c);
-    }
+    CentreBand(p, Rgb(70, 8, 16), Rgb(14, 2, 6));
     for (int x = 0; x < 240; x++) {
         Put(p, x, 0, Rgb(255, 90, 90));
         Put(p, x, 1, Rgb(150, 30, 40));

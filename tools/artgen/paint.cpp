@@ -142,6 +142,15 @@ void VGradient(Picture &p, int x, int y, int w, int h, Colour top, Colour bottom
     }
 }
 
+void CentreBand(Picture &p, Colour centre, Colour edge)
+{
+    float middle = (float)(p.h - 1) / 2.0f, half = (float)p.h / 2.0f;
+    for (int y = 0; y < p.h; y++) {
+        Colour c = Mix(centre, edge, std::fabs((float)y - middle) / half);
+        for (int x = 0; x < p.w; x++) Put(p, x, y, c);
+    }
+}
+
 void BevelBox(Picture &p, int x, int y, int w, int h, Colour face, int depth)
 {
     FillRect(p, x, y, w, h, face);

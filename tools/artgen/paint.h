@@ -49,6 +49,10 @@ void Line(Picture &p, int x0, int y0, int x1, int y1, Colour c);
 void Disc(Picture &p, float cx, float cy, float r, Colour c);
 // Top-to-bottom gradient over a rectangle.
 void VGradient(Picture &p, int x, int y, int w, int h, Colour top, Colour bottom);
+
+// Fills the whole picture with rows shading from centre in the middle to edge
+// at the top and bottom: the look of a lit banner.
+void CentreBand(Picture &p, Colour centre, Colour edge);
 // A raised (depth > 0) or sunken (depth < 0) box: face, light and dark edges.
 void BevelBox(Picture &p, int x, int y, int w, int h, Colour face, int depth);
 // A rounded rectangle filled with c; radius in pixels.

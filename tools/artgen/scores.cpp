@@ -48,11 +48,7 @@ Picture PaintHsTitle(int)
 Picture PaintHsVorpel(int)
 {
     Picture p = NewPicture(240, 14);
-    for (int y = 0; y < 14; y++) {
-        float t = std::fabs((float)y - 6.5f) / 7.0f;
-        Colour c = Mix(Rgb(90, 60, 10), Rgb(30, 14, 0), t);
-        for (int x = 0; x < 240; x++) Put(p, x, y, c);
-    }
+    CentreBand(p, Rgb(90, 60, 10), Rgb(30, 14, 0));
     for (int x = 0; x < 240; x++) {
         Put(p, x, 0, Rgb(255, 220, 110));
         Put(p, x, 13, Rgb(160, 110, 30));
