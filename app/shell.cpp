@@ -4,6 +4,7 @@
 #include "app/shell.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "front/intro.h"
 #include "front/menu.h"
@@ -21,7 +22,7 @@
 #include "res/sound.h"
 #include "res/tga.h"
 
-ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod};
+ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod, 0, {}};
 
 void SetTimerPeriod(int32_t periodMs)
 {
@@ -35,6 +36,8 @@ bool StartUp(void)
     Shell.TickFlag = 0;
     Shell.QuitFlag = 0;
     Shell.TimerPeriod = StartTimerPeriod;
+    Shell.Frozen = 0;
+    memset(Shell.HeldKeys, 0, sizeof(Shell.HeldKeys));
     if (!OpenScreen()) {
         CloseScreen();
         return false;
@@ -55,6 +58,13 @@ bool StartUp(void)
     if (loading) {
         FreeImagePixels(loading);
         free(loading);
+    }
+
+    Image *icon = LoadImage("Icon.tga");
+    if (icon) {
+        Plat_SetWindowIcon(icon->pixels, icon->width, icon->height);
+        FreeImagePixels(icon);
+        free(icon);
     }
 
     LoadIntro();
@@ -146,8 +156,29 @@ void FrameStep(void)
     Shell.ScreenState = ScreenTransition(Shell.ScreenState, result);
 }
 
+// The player left the window: the game stands still where it is, silent, with
+// every held key released (each release handed in as a message of its own, so
+// it is seen, and recorded, like any other), and the settings saved at once.
+static void Freeze(void)
+{
+    if (Shell.Frozen) return;
+    Shell.Frozen = 1;
+    Plat_StopSound();
+    for (int vk = 0; vk < 256; vk++)
+        if (Shell.HeldKeys[vk]) {
+            PlatMessage up = {MsgKeyUp, vk};
+            DeliverMessage(&up);
+        }
+    SaveSettings();
+}
+
 void WindowProcedure(const PlatMessage *msg)
 {
+    if (msg->kind == MsgKeyDown || msg->kind == MsgKeyUp) {
+        // A frozen game takes no presses (a controller may still talk).
+        if (Shell.Frozen && msg->kind == MsgKeyDown) return;
+        if (msg->code >= 0 && msg->code < 256) Shell.HeldKeys[msg->code] = msg->kind == MsgKeyDown;
+    }
     switch (msg->kind) {
     case MsgDestroy: Plat_PostQuit(0); break;
     case MsgActivate:
@@ -156,7 +187,11 @@ void WindowProcedure(const PlatMessage *msg)
     case MsgKillFocus: Shell.QuitFlag = 1; break;
     case MsgKeyDown: OnKeyDown(msg->code); break;
     case MsgKeyUp: OnKeyUp(msg->code); break;
-    case MsgTimer: Shell.TickFlag = 1; break;
+    case MsgTimer:
+        if (!Shell.Frozen) Shell.TickFlag = 1;
+        break;
+    case MsgSuspend: Freeze(); break;
+    case MsgResume: Shell.Frozen = 0; break;
     case MsgClose: Plat_DestroyWindow(); break; // what the default handling does
     default: break;
     }
@@ -174,14 +209,17 @@ void ShutDown(void)
     CloseResourceArchive();
 }
 
+void DeliverMessage(const PlatMessage *msg)
+{
+    FrameStep();
+    WindowProcedure(msg);
+}
+
 int RunGame(void)
 {
     if (!StartUp()) return 1;
     PlatMessage msg;
-    while (Plat_GetMessage(&msg)) {
-        FrameStep();
-        WindowProcedure(&msg);
-    }
+    while (Plat_GetMessage(&msg)) DeliverMessage(&msg);
     ShutDown();
     return 0;
 }

@@ -23,10 +23,12 @@ enum {
 
 // What lives the whole run.
 struct ShellState {
-    int32_t ScreenState; // ScreenStateValue; anything unknown runs as Game
-    uint8_t TickFlag;    // a timer message arrived; the next frame step runs a tick
-    uint8_t QuitFlag;    // focus lost or F8: close at the next message
-    int32_t TimerPeriod; // ms
+    int32_t ScreenState;   // ScreenStateValue; anything unknown runs as Game
+    uint8_t TickFlag;      // a timer message arrived; the next frame step runs a tick
+    uint8_t QuitFlag;      // focus lost or F8: close at the next message
+    int32_t TimerPeriod;   // ms
+    uint8_t Frozen;        // the player left the window: timer messages run no tick
+    uint8_t HeldKeys[256]; // virtual keys down now, released for the player on a freeze
 };
 
 extern ShellState Shell;
@@ -49,6 +51,10 @@ void ShutDown(void);
 // Takes the screen state the transition table gives for a step's result, with
 // the resets and timer changes that go with it.
 int32_t ScreenTransition(int32_t state, int result);
+
+// Hands one retrieved message to the game: the frame step, then the window
+// procedure. Every platform's message loop goes through here.
+void DeliverMessage(const PlatMessage *msg);
 
 // StartUp, the message loop and ShutDown; 0 on a normal close, 1 without a display.
 int RunGame(void);

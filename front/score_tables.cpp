@@ -71,7 +71,7 @@ void EncodeHighScores(uint8_t out[HighScoreFileSize])
 void LoadHighScores(void)
 {
     uint8_t *bytes = nullptr;
-    uint32_t size = ReadWholeFile(HighScoreFileName, &bytes);
+    uint32_t size = ReadSaveFile(HighScoreFileName, &bytes);
     DecodeHighScores(bytes, size);
     FreeFileBlock(bytes);
 }

@@ -61,7 +61,7 @@ void EncodeSettings(uint8_t out[SettingsFileSize])
 void LoadSettings(void)
 {
     uint8_t *bytes = nullptr;
-    uint32_t size = ReadWholeFile(SettingsFileName, &bytes);
+    uint32_t size = ReadSaveFile(SettingsFileName, &bytes);
     DecodeSettings(bytes, size);
     FreeFileBlock(bytes);
 }

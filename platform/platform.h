@@ -32,12 +32,30 @@ enum PlatMessageKind {
     MsgKillFocus, // the window lost the keyboard focus
     MsgClose,     // somebody asks the window to close
     MsgDestroy,   // the window has been destroyed
+    MsgSuspend,   // the player left the window (focus lost, minimised): the game freezes
+    MsgResume,    // the player came back: the game runs on from the next tick
 };
 
 struct PlatMessage {
     int kind;
     int32_t code;
 };
+
+// How the window opens, set before Plat_OpenWindow: windowed or full screen,
+// and the window's whole-number scale (0: the largest that fits).
+void Plat_SetDisplayMode(bool windowed, int scale);
+
+// True: leaving the window sends MsgActivate (code 0) and MsgKillFocus, which
+// close the game; false (the default): it sends MsgSuspend, and MsgResume on return.
+void Plat_SetCloseOnFocusLoss(bool close);
+
+// Binds a physical key, by the platform's name for it, to virtual key vk
+// (0 unbinds it); false when the platform knows no key of that name.
+bool Plat_BindKey(const char *keyName, int32_t vk);
+
+// Binds a controller button, by name ("a", "b", "x", "y", "start", "back",
+// "dpup", ...), to virtual key vk (0 unbinds it); false for an unknown name.
+bool Plat_BindButton(const char *buttonName, int32_t vk);
 
 // Opens the one full-screen window, the display and the input.
 // False when there is no usable display; Plat_LastError says why.
@@ -81,11 +99,34 @@ void Plat_DefaultKeys(int16_t keys[4]);
 // replaces the one playing. name only labels it. Unplayable images are skipped.
 void Plat_PlaySound(const char *name, const uint8_t *wav, uint32_t size);
 
+// Stops the sound playing, if any.
+void Plat_StopSound(void);
+
+// Called after a file has been saved whole at path, so a platform whose files
+// need syncing (a browser's storage) can keep them; nothing to do elsewhere.
+void Plat_FileSaved(const char *path);
+
+// Gives the window an icon of width x height 5-6-5 pixels, key colour 0 transparent.
+void Plat_SetWindowIcon(const uint16_t *pixels, int width, int height);
+
 // The program's folder, ending in '/'.
 const char *Plat_ProgramFolder(void);
+
+// The installed data folder ("<prefix>/share/zux/"), ending in '/', where
+// resources are looked for after the program's folder; "" when there is none.
+const char *Plat_DataFolder(void);
 
 // The run-time generator: sets the state.
 void Plat_Seed(uint32_t seed);
 
 // The run-time generator: the next value, 0..32767.
 int Plat_Rand(void);
+
+// Shared by every platform (platform/common):
+
+// The virtual key of a name ("Up", "Down", "Left", "Right", "0".."9", "Enter",
+// "F8", "F9"); 0 for any other name.
+int32_t Plat_KeyFromName(const char *name);
+
+// The name of a virtual key the game uses; null for any other code.
+const char *Plat_KeyName(int32_t vk);

@@ -1,4 +1,4 @@
-// Files beside the program, read and written whole. A short read or write is a
+// The game's files, read and written whole. A short read or write is a
 // failure; every whole-file operation opens, transfers and closes in one call.
 #include "res/files.h"
 
@@ -13,28 +13,29 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "res/folders.h"
 
 enum { PathBuffer = 4096 };
 
 // Builds folder + name into path; false when the name is too long or the path
 // does not fit.
-static bool BuildPath(const char *name, char *path, size_t size)
+static bool BuildPath(const char *folder, const char *name, char *path, size_t size)
 {
     if (!name || strlen(name) > MaxFileName) return false;
-    int n = snprintf(path, size, "%s%s", Plat_ProgramFolder(), name);
+    int n = snprintf(path, size, "%s%s", folder, name);
     return n > 0 && (size_t)n < size;
 }
 
-// Looks for name in the program's folder ignoring letter case, as the game's
-// first home did, so "DATA.ZUX" or "sclick.WAV" are found too; false when absent.
-static bool FindAnyCase(const char *name, char *path, size_t size)
+// Looks for name in folder ignoring letter case, as the game's first home did,
+// so "DATA.ZUX" or "sclick.WAV" are found too; false when absent.
+static bool FindAnyCase(const char *folder, const char *name, char *path, size_t size)
 {
-    DIR *dir = opendir(Plat_ProgramFolder());
+    DIR *dir = opendir(folder);
     if (!dir) return false;
     bool found = false;
     while (struct dirent *e = readdir(dir))
         if (strcasecmp(e->d_name, name) == 0) {
-            int n = snprintf(path, size, "%s%s", Plat_ProgramFolder(), e->d_name);
+            int n = snprintf(path, size, "%s%s", folder, e->d_name);
             found = n > 0 && (size_t)n < size;
             break;
         }
@@ -42,12 +43,14 @@ static bool FindAnyCase(const char *name, char *path, size_t size)
     return found;
 }
 
-FileHandle OpenForRead(const char *name)
+// Opens name in folder for reading, an exact match first; InvalidFile when it
+// is absent or not a plain file.
+static FileHandle OpenIn(const char *folder, const char *name)
 {
     char path[PathBuffer];
-    if (!BuildPath(name, path, sizeof(path))) return InvalidFile;
+    if (!folder[0] || !BuildPath(folder, name, path, sizeof(path))) return InvalidFile;
     int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && FindAnyCase(name, path, sizeof(path)))
+    if (fd < 0 && errno == ENOENT && FindAnyCase(folder, name, path, sizeof(path)))
         fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return InvalidFile;
     struct stat st;
@@ -58,10 +61,18 @@ FileHandle OpenForRead(const char *name)
     return fd;
 }
 
+FileHandle OpenForRead(const char *name)
+{
+    FileHandle file = OpenIn(Plat_ProgramFolder(), name);
+    if (file == InvalidFile && strcmp(Plat_DataFolder(), Plat_ProgramFolder()) != 0)
+        file = OpenIn(Plat_DataFolder(), name);
+    return file;
+}
+
 FileHandle OpenForWrite(const char *name)
 {
     char path[PathBuffer];
-    if (!BuildPath(name, path, sizeof(path))) return InvalidFile;
+    if (!BuildPath(SaveFolder(), name, path, sizeof(path))) return InvalidFile;
     int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     return fd < 0 ? InvalidFile : fd;
 }
@@ -106,9 +117,9 @@ bool WriteExact(FileHandle file, const void *data, uint32_t count)
     return true;
 }
 
-uint32_t ReadWholeFile(const char *name, uint8_t **out)
+// Reads an open file whole into a new block; closes it.
+static uint32_t ReadOpened(FileHandle file, uint8_t **out)
 {
-    FileHandle file = OpenForRead(name);
     if (file == InvalidFile) return 0;
     uint32_t size = FileSize(file);
     uint8_t *block = (uint8_t *)malloc((size_t)size + 1);
@@ -128,6 +139,20 @@ uint32_t ReadWholeFile(const char *name, uint8_t **out)
     return size;
 }
 
+uint32_t ReadWholeFile(const char *name, uint8_t **out)
+{
+    return ReadOpened(OpenForRead(name), out);
+}
+
+uint32_t ReadSaveFile(const char *name, uint8_t **out)
+{
+    FileHandle file = OpenIn(SaveFolder(), name);
+    // A copy moved from portable to installed keeps what it saved beside the program.
+    if (file == InvalidFile && strcmp(SaveFolder(), Plat_ProgramFolder()) != 0)
+        file = OpenIn(Plat_ProgramFolder(), name);
+    return ReadOpened(file, out);
+}
+
 uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count)
 {
     FileHandle file = OpenForWrite(name);
@@ -137,21 +162,36 @@ uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count)
     return ok ? count : 0;
 }
 
+// Tells the player, once, that a save did not happen and why.
+static uint32_t SaveFailed(const char *name)
+{
+    char line[PathBuffer + 128];
+    snprintf(line, sizeof(line), "zux: cannot save %s in %s: %s", name, SaveFolder(),
+             strerror(errno));
+    WarnSaveFailure(line);
+    return 0;
+}
+
 uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
 {
     char path[PathBuffer], temp[PathBuffer];
-    if (!BuildPath(name, path, sizeof(path))) return 0;
+    if (!BuildPath(SaveFolder(), name, path, sizeof(path))) return 0;
     int n = snprintf(temp, sizeof(temp), "%s.new", path);
     if (n <= 0 || (size_t)n >= sizeof(temp)) return 0;
+    // The save folder is made on the first write.
+    if (!MakeFolders(SaveFolder())) return SaveFailed(name);
     int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return 0;
+    if (fd < 0) return SaveFailed(name);
     // The new contents must be on disk before they take the old file's place.
     bool ok = WriteExact(fd, data, count) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temp, path) != 0) {
+        int err = errno;
         unlink(temp);
-        return 0;
+        errno = err;
+        return SaveFailed(name);
     }
+    Plat_FileSaved(path);
     return count;
 }
 

@@ -1,21 +1,21 @@
-// Whole files beside the program: "Data.zux", loose resources, "HS.dat" and
-// "SS.dat". Names carry no folder; everything lives in the program's folder.
+// Whole files: "Data.zux" and loose resources are read from the program's
+// folder, then the installed data folder; "HS.dat" and "SS.dat" live in the
+// save folder (res/folders.h). Names carry no folder.
 #pragma once
 
 #include <cstdint>
 
 enum {
     MaxFileName = 256, // longest name accepted
-    MaxFilePath = 256, // longest folder + name
 };
 
 typedef int FileHandle;
 enum { InvalidFile = -1 };
 
-// Opens the existing file name beside the program for reading; InvalidFile on failure.
+// Opens the existing resource file name for reading; InvalidFile on failure.
 FileHandle OpenForRead(const char *name);
 
-// Creates or truncates the file name beside the program for writing; InvalidFile on failure.
+// Creates or truncates the file name in the save folder; InvalidFile on failure.
 FileHandle OpenForWrite(const char *name);
 
 // Closes a handle from OpenForRead or OpenForWrite; InvalidFile is ignored.
@@ -35,11 +35,16 @@ bool WriteExact(FileHandle file, const void *data, uint32_t count);
 // a failed read frees the block and sets out to null. Free with FreeFileBlock.
 uint32_t ReadWholeFile(const char *name, uint8_t **out);
 
-// Writes count bytes as the whole file name; count on success, 0 on failure.
+// Reads the save file name whole, as ReadWholeFile does, from the save folder,
+// or from the program's folder when the save folder has none yet.
+uint32_t ReadSaveFile(const char *name, uint8_t **out);
+
+// Writes count bytes as the whole file name in the save folder; count on success, 0 on failure.
 uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count);
 
 // Writes the whole file through a temporary beside it renamed over name, so the
-// old file stays whole until the new one is complete; count on success, 0 on failure.
+// old file stays whole until the new one is complete. The save folder is made
+// when missing. Count on success; 0 on failure, which the player is told of once.
 uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count);
 
 // Frees a block handed out by ReadWholeFile; null is ignored.

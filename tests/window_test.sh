@@ -81,16 +81,8 @@ same=1500  # fewer differing pixels than this: the same screen
 other=5000 # more than this: another screen
 
 # A screen of 480 x 640: the full-screen window shows the frame at scale 2.
-Xvfb -displayfd 3 -screen 0 480x640x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xpid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xpid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$work/display" ] || skip "Xvfb could not start: $(tail -n 1 "$work/xvfb.log")"
-DISPLAY=:$(tr -d '\n' <"$work/display")
-export DISPLAY
+. "$(dirname "$0")/xvfb.sh"
+xvfb_start 480x640x24
 
 shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block
     xwd -root -silent >"$work/$1.xwd" &&
@@ -103,19 +95,6 @@ differ() { # differ A B GEOMETRY: how many pixels of the region differ by more t
     local n
     n=$("$compare" -metric AE -fuzz 4% "$1[$3]" "$2[$3]" null: 2>&1 | cut -d' ' -f1)
     [[ $n =~ ^[0-9]+$ ]] && echo "$n" || echo 999999
-}
-waitFor() { # waitFor SECONDS COMMAND...: polls the command every 0.2 s
-    local tries=$(($1 * 5))
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.2
-    done
-    return 1
-}
-key() { # key NAME: one press through the X server's keyboard, then a pause
-    xdotool key "$1"
-    sleep "${2:-0.3}"
 }
 
 (cd "$work/game" && SDL_AUDIODRIVER=dummy exec ./zux >"$work/zux.log" 2>&1) &
@@ -164,16 +143,7 @@ for k in Left Left 3 Right Down 4; do key "$k" 0.2; done
 # F8 closes the program, which saves the game in progress.
 kill -0 "$gpid" 2>/dev/null || fail "zux ended before F8: $(cat "$work/zux.log")"
 key F8 0
-status=
-for _ in $(seq 100); do
-    if ! kill -0 "$gpid" 2>/dev/null; then
-        wait "$gpid"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$status" ] || fail "zux did not close within 10 s of F8"
+waitExit "$gpid" 10 || fail "zux did not close within 10 s of F8"
 gpid=
 [ "$status" = 0 ] || fail "zux exited with $status: $(cat "$work/zux.log")"
 [ -f "$work/game/SS.dat" ] || fail "SS.dat was not written"

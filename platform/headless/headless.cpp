@@ -37,7 +37,10 @@ struct HeadlessState {
     int eventCount;
     int nextEvent;
     void (*hook)(int32_t tick);
+    int32_t soundStops;
+    int iconWidth;
     char folder[FolderSize];
+    char dataFolder[FolderSize];
     char error[256];
 };
 
@@ -63,13 +66,24 @@ void Headless_Reset(void)
     Plat_Seed(1);
 }
 
-void Headless_SetFolder(const char *dir)
+// Copies dir into a folder buffer of FolderSize bytes, ending it in '/'.
+static void CopyFolder(char *folder, const char *dir)
 {
     size_t n = strlen(dir);
-    if (n + 2 > sizeof(H.folder)) n = sizeof(H.folder) - 2;
-    memcpy(H.folder, dir, n);
-    if (n == 0 || H.folder[n - 1] != '/') H.folder[n++] = '/';
-    H.folder[n] = 0;
+    if (n + 2 > FolderSize) n = FolderSize - 2;
+    memcpy(folder, dir, n);
+    if (n == 0 || folder[n - 1] != '/') folder[n++] = '/';
+    folder[n] = 0;
+}
+
+void Headless_SetFolder(const char *dir) { CopyFolder(H.folder, dir); }
+
+void Headless_SetDataFolder(const char *dir)
+{
+    if (dir[0])
+        CopyFolder(H.dataFolder, dir);
+    else
+        H.dataFolder[0] = 0;
 }
 
 void Headless_SetLastTick(int32_t lastTick) { H.lastTick = lastTick; }
@@ -100,6 +114,8 @@ const char *Headless_SoundName(int index)
     return index >= 0 && index < H.soundCount ? H.sounds[index] : "";
 }
 void Headless_SetDisplayFails(bool fails) { H.displayFails = fails; }
+int32_t Headless_SoundStops(void) { return H.soundStops; }
+int Headless_IconWidth(void) { return H.iconWidth; }
 
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount)
 {
@@ -125,6 +141,8 @@ static void BeginTick(void)
         case ActUp: Enqueue(MsgKeyUp, e->vk); break;
         case ActFocusLost: Enqueue(MsgKillFocus, 0); break;
         case ActClose: Enqueue(MsgClose, 0); break;
+        case ActFocusAway: Enqueue(MsgSuspend, 0); break;
+        case ActFocusBack: Enqueue(MsgResume, 0); break;
         default: break;
         }
     }
@@ -216,4 +234,15 @@ void Plat_PlaySound(const char *name, const uint8_t *, uint32_t)
     snprintf(H.sounds[H.soundCount++], HeadlessSoundName, "%s", name ? name : "");
 }
 
+void Plat_StopSound(void) { H.soundStops++; }
+
 const char *Plat_ProgramFolder(void) { return H.folder[0] ? H.folder : "./"; }
+const char *Plat_DataFolder(void) { return H.dataFolder; }
+
+// The headless run has no physical keys or window: the settings are accepted and unused.
+void Plat_SetDisplayMode(bool, int) {}
+void Plat_SetCloseOnFocusLoss(bool) {}
+bool Plat_BindKey(const char *, int32_t) { return true; }
+bool Plat_BindButton(const char *, int32_t) { return true; }
+void Plat_FileSaved(const char *) {}
+void Plat_SetWindowIcon(const uint16_t *, int width, int) { H.iconWidth = width; }

@@ -8,9 +8,11 @@
 enum HeadlessAction {
     ActDown,
     ActUp,
-    ActPress, // down at the tick, up at the next
-    ActFocusLost,
+    ActPress,     // down at the tick, up at the next
+    ActFocusLost, // the original rule: the window deactivated, the game closes
     ActClose,
+    ActFocusAway, // the player left the window: the game freezes
+    ActFocusBack, // the player came back
 };
 
 struct HeadlessEvent {
@@ -29,6 +31,10 @@ void Headless_Reset(void);
 
 // Sets the program's folder (a trailing '/' is added when missing).
 void Headless_SetFolder(const char *dir);
+
+// Sets the installed data folder resources are looked for in after the
+// program's folder ("" for none, the default).
+void Headless_SetDataFolder(const char *dir);
 
 // Runs ticks 1..lastTick, then asks the window to close.
 void Headless_SetLastTick(int32_t lastTick);
@@ -55,6 +61,10 @@ int32_t Headless_TimerPeriod(void);
 // The sounds started during the current tick, in order.
 int Headless_SoundCount(void);
 const char *Headless_SoundName(int index);
+
+// How many times Plat_StopSound was called, and the last icon's size (0 for none).
+int32_t Headless_SoundStops(void);
+int Headless_IconWidth(void);
 
 // Makes Plat_BeginDraw fail (to test dropped frames).
 void Headless_SetDisplayFails(bool fails);

@@ -6,19 +6,9 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
-struct KeyName {
-    const char *name;
-    int32_t vk;
-};
-
-static const KeyName KeyNames[] = {
-    {"Up", VkUp}, {"Down", VkDown}, {"Left", VkLeft}, {"Right", VkRight}, {"0", 0x30},
-    {"1", 0x31},  {"2", 0x32},      {"3", 0x33},      {"4", 0x34},        {"5", 0x35},
-    {"6", 0x36},  {"7", 0x37},      {"8", 0x38},      {"9", 0x39},        {"Enter", VkEnter},
-    {"F8", VkF8}, {"F9", VkF9},
-};
-
-static const char *const ActionNames[] = {"down", "up", "press", "focus-lost", "close"};
+// In HeadlessAction order.
+static const char *const ActionNames[] = {"down",  "up",         "press",     "focus-lost",
+                                          "close", "focus-away", "focus-back"};
 
 enum { MaxWord = 32, MaxWords = 4 };
 
@@ -93,13 +83,8 @@ bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events
         bool wantsKey = action == ActDown || action == ActUp || action == ActPress;
         if (wantsKey) {
             if (n != 3) return Fail(error, errorSize, lineNumber, "expected one key");
-            bool found = false;
-            for (const KeyName &k : KeyNames)
-                if (strcmp(words[2], k.name) == 0) {
-                    vk = k.vk;
-                    found = true;
-                }
-            if (!found) return Fail(error, errorSize, lineNumber, "unknown key");
+            vk = Plat_KeyFromName(words[2]);
+            if (vk == 0) return Fail(error, errorSize, lineNumber, "unknown key");
         } else if (n != 2) {
             return Fail(error, errorSize, lineNumber, "unexpected key");
         }

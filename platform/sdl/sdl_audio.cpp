@@ -2,8 +2,11 @@
 // playing one clears the queue and queues it, so a new sound replaces the old
 // and the tick never waits.
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
@@ -26,9 +29,40 @@ struct AudioState {
 
 static AudioState A;
 
+static void OpenDevice(void);
+
+// Runs while the audio libraries probe for a device: their own complaints
+// (ALSA prints a line for every card it fails to open) go nowhere, so the
+// player sees one line of ours at most.
+static int HideStandardError(void)
+{
+    fflush(stderr);
+    int saved = dup(2);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) dup2(null, 2);
+    if (null >= 0) close(null);
+    return saved;
+}
+
+static void RestoreStandardError(int saved)
+{
+    if (saved < 0) return;
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+}
+
 void SdlOpenAudio(void)
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    int saved = HideStandardError();
+    bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (ok) OpenDevice();
+    RestoreStandardError(saved);
+    if (!A.device) fprintf(stderr, "zux: no sound device, playing silently\n");
+}
+
+static void OpenDevice(void)
+{
     SDL_AudioSpec want;
     memset(&want, 0, sizeof(want));
     want.freq = 22050;
@@ -37,6 +71,11 @@ void SdlOpenAudio(void)
     want.samples = 512;
     A.device = SDL_OpenAudioDevice(nullptr, 0, &want, &A.have, SDL_AUDIO_ALLOW_ANY_CHANGE);
     if (A.device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void Plat_StopSound(void)
+{
+    if (A.device) SDL_ClearQueuedAudio(A.device);
 }
 
 void SdlCloseAudio(void)

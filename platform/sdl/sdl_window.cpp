@@ -25,6 +25,11 @@ struct SdlState {
     bool quitPosted;
     bool everFocused; // stray focus events while mapping do not count
     bool fullScreen;
+    bool windowedWanted;   // Plat_SetDisplayMode
+    int scaleWanted;       // 0: the largest that fits
+    bool closeOnFocusLoss; // the pocket computer's rule instead of freezing
+    bool focusLost, minimised, suspended;
+    SDL_Surface *icon;         // kept until the window exists
     uint64_t ignoreFocusUntil; // switching full screen may blur the window for a moment
     PlatMessage queue[QueueSize];
     int queueHead;
@@ -61,9 +66,11 @@ static void SetError(const char *what)
 
 const char *Plat_LastError(void) { return S.error; }
 
-// The largest whole-number scale at which the frame fits the usable display.
+// The window's scale: the player's, or the largest whole number at which the
+// frame fits the usable display.
 static int WindowScale(void)
 {
+    if (S.scaleWanted > 0) return S.scaleWanted;
     SDL_Rect r;
     int display = S.window ? SDL_GetWindowDisplayIndex(S.window) : 0;
     if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) != 0) return 2;
@@ -106,7 +113,7 @@ bool Plat_OpenWindow(void)
         SDL_Quit();
         return false;
     }
-    bool windowed = getenv("ZUX_WINDOWED") != nullptr;
+    bool windowed = S.windowedWanted || getenv("ZUX_WINDOWED") != nullptr;
     S.window = SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                 DisplayWidth * 2, DisplayHeight * 2,
                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
@@ -140,6 +147,7 @@ bool Plat_OpenWindow(void)
     }
     if (windowed) SetFullScreen(false);
     S.fullScreen = !windowed;
+    if (S.icon) SDL_SetWindowIcon(S.window, S.icon);
     SDL_ShowCursor(SDL_DISABLE);
     S.windowOpen = true;
     SdlOpenAudio();
@@ -157,6 +165,8 @@ void Plat_CloseWindow(void)
     if (S.texture) SDL_DestroyTexture(S.texture);
     if (S.renderer) SDL_DestroyRenderer(S.renderer);
     if (S.window) SDL_DestroyWindow(S.window);
+    if (S.icon) SDL_FreeSurface(S.icon);
+    S.icon = nullptr;
     S.texture = nullptr;
     S.renderer = nullptr;
     S.window = nullptr;
@@ -179,6 +189,37 @@ void Plat_PostClose(void)
 }
 
 void Plat_PostQuit(int) { S.quitPosted = true; }
+
+void Plat_SetDisplayMode(bool windowed, int scale)
+{
+    S.windowedWanted = windowed;
+    S.scaleWanted = scale > 0 ? scale : 0;
+}
+
+void Plat_SetCloseOnFocusLoss(bool close) { S.closeOnFocusLoss = close; }
+
+void Plat_SetWindowIcon(const uint16_t *pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) return;
+    SDL_Surface *icon =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 16, SDL_PIXELFORMAT_RGB565);
+    if (!icon) return;
+    for (int y = 0; y < height; y++)
+        memcpy((uint8_t *)icon->pixels + y * icon->pitch, pixels + y * width,
+               (size_t)width * sizeof(uint16_t));
+    SDL_SetColorKey(icon, SDL_TRUE, 0);
+    if (S.icon) SDL_FreeSurface(S.icon);
+    S.icon = icon;
+    if (S.window) SDL_SetWindowIcon(S.window, S.icon);
+}
+
+#ifndef ZUX_DATA_DIR
+#define ZUX_DATA_DIR ""
+#endif
+
+const char *Plat_DataFolder(void) { return ZUX_DATA_DIR; }
+
+void Plat_FileSaved(const char *) {}
 
 void Plat_SetTimer(int, int periodMs)
 {
@@ -229,44 +270,6 @@ const char *Plat_ProgramFolder(void)
     return S.folder;
 }
 
-// The game's virtual key for a keyboard key; 0 for keys the game ignores.
-static int32_t KeyboardKey(SDL_Keycode key)
-{
-    switch (key) {
-    case SDLK_UP: return VkUp;
-    case SDLK_DOWN: return VkDown;
-    case SDLK_LEFT: return VkLeft;
-    case SDLK_RIGHT: return VkRight;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VkEnter;
-    case SDLK_F8: return VkF8;
-    case SDLK_F9: return VkF9;
-    case SDLK_KP_0: return Vk0;
-    default: break;
-    }
-    if (key >= SDLK_0 && key <= SDLK_9) return Vk0 + (key - SDLK_0);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return Vk0 + 1 + (key - SDLK_KP_1);
-    return 0;
-}
-
-// The game's virtual key for a controller button; 0 for buttons it ignores.
-static int32_t ControllerKey(uint8_t button)
-{
-    switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: return VkUp;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return VkDown;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return VkLeft;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return VkRight;
-    case SDL_CONTROLLER_BUTTON_A: return Vk0 + 1;
-    case SDL_CONTROLLER_BUTTON_B: return Vk0 + 4;
-    case SDL_CONTROLLER_BUTTON_X: return Vk0 + 7;
-    case SDL_CONTROLLER_BUTTON_Y: return Vk0 + 3;
-    case SDL_CONTROLLER_BUTTON_START: return Vk0 + 2;
-    case SDL_CONTROLLER_BUTTON_BACK: return VkF9;
-    default: return 0;
-    }
-}
-
 static void OpenController(int index)
 {
     if (!SDL_IsGameController(index)) return;
@@ -303,6 +306,50 @@ static void SendKey(int32_t vk, bool down)
     }
 }
 
+// Freezes the game while the window has no focus or is minimised, and lets it
+// run on when both are back. Releases a tick has not yet seen go out first,
+// since no tick will come to send them.
+static void UpdateSuspended(void)
+{
+    bool away = S.focusLost || S.minimised;
+    if (away == S.suspended) return;
+    S.suspended = away;
+    if (away) {
+        for (int vk = 0; vk < 256; vk++) {
+            if (S.releaseAfterTick[vk]) Enqueue(MsgKeyUp, vk);
+            S.downSinceTick[vk] = false;
+            S.releaseAfterTick[vk] = false;
+        }
+        Enqueue(MsgSuspend, 0);
+    } else {
+        Enqueue(MsgResume, 0);
+        S.nextTick = SDL_GetTicks64() + S.timerPeriod;
+    }
+}
+
+// The window lost or regained the focus, or was minimised or restored.
+static void FocusEvent(uint8_t event)
+{
+    if (event == SDL_WINDOWEVENT_FOCUS_GAINED) S.everFocused = true;
+    // Stray focus events while mapping or switching full screen do not count.
+    bool counts = S.everFocused && SDL_GetTicks64() >= S.ignoreFocusUntil;
+    if (S.closeOnFocusLoss) {
+        if (event == SDL_WINDOWEVENT_FOCUS_LOST && counts) Enqueue(MsgKillFocus, 0);
+        return;
+    }
+    switch (event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (counts) S.focusLost = true;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: S.focusLost = false; break;
+    case SDL_WINDOWEVENT_MINIMIZED: S.minimised = true; break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED: S.minimised = false; break;
+    default: return;
+    }
+    UpdateSuspended();
+}
+
 // Turns one SDL event into the window messages it stands for.
 static void TranslateEvent(const SDL_Event *e)
 {
@@ -317,22 +364,21 @@ static void TranslateEvent(const SDL_Event *e)
             SetFullScreen(!S.fullScreen);
             break;
         }
-        SendKey(KeyboardKey(key), down);
+        SendKey(SdlKeyboardKey(key), down);
         break;
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-        SendKey(ControllerKey(e->cbutton.button), e->type == SDL_CONTROLLERBUTTONDOWN);
+        SendKey(SdlControllerKey(e->cbutton.button), e->type == SDL_CONTROLLERBUTTONDOWN);
         break;
     }
     case SDL_CONTROLLERDEVICEADDED: OpenController(e->cdevice.which); break;
     case SDL_CONTROLLERDEVICEREMOVED: CloseController(e->cdevice.which); break;
     case SDL_WINDOWEVENT:
-        if (e->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) S.everFocused = true;
-        if (e->window.event == SDL_WINDOWEVENT_FOCUS_LOST && S.everFocused &&
-            SDL_GetTicks64() >= S.ignoreFocusUntil)
-            Enqueue(MsgKillFocus, 0);
-        if (e->window.event == SDL_WINDOWEVENT_CLOSE) Enqueue(MsgClose, 0);
+        if (e->window.event == SDL_WINDOWEVENT_CLOSE)
+            Enqueue(MsgClose, 0);
+        else
+            FocusEvent(e->window.event);
         break;
     default: break;
     }
@@ -349,7 +395,8 @@ bool Plat_GetMessage(PlatMessage *msg)
             return true;
         }
         uint64_t now = SDL_GetTicks64();
-        if (S.timerArmed && now >= S.nextTick) {
+        // A frozen game gets no timer messages: nothing to run, nothing to spend.
+        if (S.timerArmed && !S.suspended && now >= S.nextTick) {
             // A late timer drops the ticks it missed instead of queueing them.
             S.nextTick += S.timerPeriod;
             if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
@@ -362,7 +409,7 @@ bool Plat_GetMessage(PlatMessage *msg)
             }
             continue;
         }
-        int wait = S.timerArmed ? (int)(S.nextTick - now) : 100;
+        int wait = S.timerArmed && !S.suspended ? (int)(S.nextTick - now) : 100;
         SDL_Event e;
         if (SDL_WaitEventTimeout(&e, wait)) {
             TranslateEvent(&e);
