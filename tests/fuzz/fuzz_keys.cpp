@@ -33,7 +33,7 @@ static void Parse(const char *text, uint32_t length, int capacity, int errorSize
         const HeadlessEvent &e = events[(size_t)i];
         if (e.tick < 0 || (i > 0 && e.tick < events[(size_t)i - 1].tick)) abort();
         bool keyed = e.action == ActDown || e.action == ActUp;
-        if (keyed ? !KnownKey(e.vk) : (e.action != ActFocusLost && e.action != ActClose)) abort();
+        if (keyed ? !KnownKey(e.vk) : (e.action < ActFocusLost || e.action > ActFocusBack)) abort();
     }
 }
 
