@@ -168,6 +168,23 @@ TEST(Desktop, CommandLine)
     EXPECT_NE(out.find("usage: zux"), std::string::npos);
     EXPECT_EQ(RunTool("zux", "--version", &out), 0);
     EXPECT_EQ(out.rfind("zux ", 0), 0u);
+
+    // Without a display: the first run writes the default zux.cfg; a later
+    // one warns about the keys and buttons SDL does not know, then says why it
+    // cannot start.
+    TempFolder home;
+    setenv("SDL_VIDEODRIVER", "none-such", 1);
+    EXPECT_EQ(RunTool("zux", "--home " + home.dir, &out), 1);
+    EXPECT_EQ(ReadBytes(home.Path("zux.cfg")).size(), strlen(DefaultConfigText()));
+    ASSERT_TRUE(WriteText(home.Path("zux.cfg"), "key Left Shift = 7\nkey Hyper Z = 1\n"
+                                                "button a = 2\nbutton trigger = 3\n"));
+    EXPECT_EQ(RunTool("zux", "--home " + home.dir, &out), 1);
+    unsetenv("SDL_VIDEODRIVER");
+    const std::string where = "zux: " + home.dir + "/zux.cfg line ";
+    EXPECT_NE(out.find(where + "2: unknown key; skipped\n" + where +
+                       "4: unknown controller button; skipped\nzux: cannot open a display"),
+              std::string::npos)
+        << out;
 }
 
 // The freeze: while the player is away no tick runs, nothing sounds, held keys
