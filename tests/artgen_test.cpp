@@ -60,7 +60,7 @@ std::set<std::string> NamesTheGameLoads()
                                "MenuSoundOff.tga",   "MenuDropOn.tga",   "MenuDropOff.tga",
                                "MenuControls.tga",   "Credits.tga",      "Controls.tga",
                                "sclick.wav",         "srot.wav",         "sdest.wav",
-                               "slevel.wav"};
+                               "slevel.wav",         "Icon.tga"};
     for (int s = 1; s <= 6; s++) {
         std::string skin = "Skin" + std::to_string(s);
         n.insert({skin + "Background.tga", skin + "BackgroundMenu.tga",
@@ -140,7 +140,7 @@ TEST(ArtGen, PicturesDecodeAtTheSizesAndPlacesTheGameUses)
         {"HSBackground.tga", {128, 128}}, {"Credits.tga", {240, 320}},
         {"Controls.tga", {240, 320}},     {"Bump-picS.tga", {240, 320}},
         {"Bump-FondS.tga", {240, 320}},   {"Bump-SourceS.tga", {256, 256}},
-        {"Numeric.tga", {70, 9}}};
+        {"Numeric.tga", {70, 9}},         {"Icon.tga", {32, 32}}};
     for (int s = 1; s <= 6; s++) {
         std::string skin = "Skin" + std::to_string(s);
         exact[skin + "Background.tga"] = {240, 320};
@@ -260,6 +260,16 @@ TEST(ArtGen, TwoRunsGiveTheSameBytesAndTheSheetIsDrawn)
     EXPECT_EQ(RunTool("zux-artgen", "--sheet " + other + "/sheet.png", &out), 0) << out;
     Bytes png = ReadBytes(other + "/sheet.png");
     EXPECT_TRUE(png.size() > 8 && memcmp(png.data(), "\x89PNG", 4) == 0);
+    // The desktop icons: RGBA (colour type 6) at every size, in the hicolor layout.
+    EXPECT_EQ(RunTool("zux-artgen", "--icons " + other + "/icons", &out), 0) << out;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        std::string n = std::to_string(size);
+        Bytes icon = ReadBytes(other + "/icons/" + n + "x" + n + "/apps/zux.png");
+        ASSERT_GT(icon.size(), 26u) << n;
+        EXPECT_EQ(std::vector<int>({icon[18], icon[19], icon[22], icon[23], icon[24], icon[25]}),
+                  std::vector<int>({size >> 8, size & 255, size >> 8, size & 255, 8, 6}))
+            << n;
+    }
     RemoveTree(other);
 }
 

@@ -103,6 +103,8 @@ const ArtEntry ArtTable[] = {
     SND("srot.wav", SoundRotate),
     SND("sdest.wav", SoundDestroy),
     SND("slevel.wav", SoundLevel),
+    // The window's icon; last, so the files before it keep their storage forms.
+    PIC("Icon.tga", ArtMapped, 32, 32, PaintIcon, 32),
 };
 
 const int ArtCount = (int)(sizeof ArtTable / sizeof ArtTable[0]);

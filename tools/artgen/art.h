@@ -35,6 +35,10 @@ extern const int ArtCount;
 // file cannot be written or a painter breaks its table size.
 bool GenerateArt(const char *outDir);
 
+// Writes the game's icon as PNGs at the desktop's usual sizes, each as
+// outDir/NxN/apps/zux.png (the hicolor layout); false on failure.
+bool WriteIcons(const char *outDir);
+
 // Writes two sample pictures into outDir under every storage form of the
 // colour-mapped writer, named forms-many-... and forms-few-...; false on failure.
 bool WriteFormSamples(const char *outDir);
@@ -81,6 +85,7 @@ Picture PaintSparks(int);
 Picture PaintBumpPicture(int);
 Picture PaintBumpHeight(int);
 Picture PaintBumpSource(int);
+Picture PaintIcon(int size);
 
 std::vector<int16_t> SoundClick(void);
 std::vector<int16_t> SoundRotate(void);

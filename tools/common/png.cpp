@@ -44,20 +44,11 @@ static void PutChunk(std::vector<uint8_t> &out, const char *type, const std::vec
     Put32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
+// Writes the filtered rows raw (one 0 filter byte before each row) as a PNG of
+// the given colour type: 2 for RGB, 6 for RGBA.
+static bool WriteRows(const char *path, const std::vector<uint8_t> &raw, int width, int height,
+                      uint8_t colourType)
 {
-    if (!pixels || width <= 0 || height <= 0) return false;
-    std::vector<uint8_t> raw;
-    raw.reserve((size_t)height * (1 + 3 * (size_t)width));
-    for (int y = 0; y < height; y++) {
-        raw.push_back(0); // no filter
-        for (int x = 0; x < width; x++) {
-            uint8_t rgb[3];
-            WidenPixel(pixels[(size_t)y * width + x], rgb);
-            raw.insert(raw.end(), rgb, rgb + 3);
-        }
-    }
-
     std::vector<uint8_t> z = {0x78, 0x01};
     size_t pos = 0;
     do {
@@ -81,7 +72,8 @@ bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
     std::vector<uint8_t> ihdr;
     Put32(ihdr, (uint32_t)width);
     Put32(ihdr, (uint32_t)height);
-    for (uint8_t b : {8, 2, 0, 0, 0}) ihdr.push_back(b); // 8-bit RGB, no interlace
+    for (uint8_t b : {(uint8_t)8, colourType, (uint8_t)0, (uint8_t)0, (uint8_t)0})
+        ihdr.push_back(b); // 8 bits a channel, no interlace
     PutChunk(png, "IHDR", ihdr);
     PutChunk(png, "IDAT", z);
     PutChunk(png, "IEND", {});
@@ -90,4 +82,33 @@ bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
     if (!f) return false;
     bool ok = fwrite(png.data(), 1, png.size(), f) == png.size();
     return fclose(f) == 0 && ok;
+}
+
+bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) return false;
+    std::vector<uint8_t> raw;
+    raw.reserve((size_t)height * (1 + 3 * (size_t)width));
+    for (int y = 0; y < height; y++) {
+        raw.push_back(0); // no filter
+        for (int x = 0; x < width; x++) {
+            uint8_t rgb[3];
+            WidenPixel(pixels[(size_t)y * width + x], rgb);
+            raw.insert(raw.end(), rgb, rgb + 3);
+        }
+    }
+    return WriteRows(path, raw, width, height, 2);
+}
+
+bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height)
+{
+    if (!rgba || width <= 0 || height <= 0) return false;
+    std::vector<uint8_t> raw;
+    raw.reserve((size_t)height * (1 + 4 * (size_t)width));
+    for (int y = 0; y < height; y++) {
+        raw.push_back(0);
+        for (size_t i = 0; i < 4 * (size_t)width; i++)
+            raw.push_back(rgba[4 * (size_t)y * width + i]);
+    }
+    return WriteRows(path, raw, width, height, 6);
 }

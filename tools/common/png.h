@@ -9,3 +9,6 @@ void WidenPixel(uint16_t pixel, uint8_t rgb[3]);
 
 // Writes width x height pixels (rows top first) as an RGB PNG; false on failure.
 bool WritePng(const char *path, const uint16_t *pixels, int width, int height);
+// Writes width x height pixels of red, green, blue and alpha bytes (rows top
+// first) as an RGBA PNG; false on failure.
+bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height);

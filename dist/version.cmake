@@ -1,0 +1,27 @@
+# Writes the version header: run by the build (cmake -P) before the game is
+# compiled, so the revision follows the checkout without a new configure. The
+# file is rewritten only when its text changes, so nothing rebuilds needlessly.
+#
+#   cmake -DVERSION=1.0.0 -DSOURCE_DIR=... -DOUT=.../zux_version.h [-DGIT=git] -P version.cmake
+set(revision "")
+if(GIT AND EXISTS "${SOURCE_DIR}/.git")
+  execute_process(COMMAND "${GIT}" -C "${SOURCE_DIR}" rev-parse --short=7 HEAD
+                  OUTPUT_VARIABLE revision OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE failed ERROR_QUIET)
+  if(failed)
+    set(revision "")
+  endif()
+endif()
+set(text "// Made by the build from the project's version and the git revision.
+#pragma once
+
+#define ZUX_VERSION \"${VERSION}\"
+#define ZUX_REVISION \"${revision}\"
+")
+set(old "")
+if(EXISTS "${OUT}")
+  file(READ "${OUT}" old)
+endif()
+if(NOT old STREQUAL text)
+  file(WRITE "${OUT}" "${text}")
+endif()
