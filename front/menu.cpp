@@ -5,12 +5,12 @@
 // side, with a small bounce at the end.
 #include "front/menu.h"
 
-#include <cmath>
 #include <cstdlib>
 
 #include "app/shell.h"
 #include "gfx/blit.h"
 #include "gfx/skins.h"
+#include "gfx/trig.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -153,7 +153,7 @@ static void DrawMenuItem(const MenuItem *item, bool highlighted)
     MenuStateData *m = &MenuData;
     m->pulseAngle += 3.0f;
     if (m->pulseAngle >= 360.0f) m->pulseAngle = 0.0f;
-    double s = sin((double)m->pulseAngle * DegreeFactor);
+    double s = GameSin((double)m->pulseAngle * DegreeFactor);
     if (!item->image) return;
     if (highlighted) {
         int32_t level = (int32_t)(((float)s + 1.0f) * 15.0f);
@@ -209,7 +209,7 @@ static void DrawMenuFrame(Menu *menu)
             DrawMenuItem(item, false);
             continue;
         }
-        float wobble = (float)sin((double)m->wobbleAngle * DegreeFactor);
+        float wobble = (float)GameSin((double)m->wobbleAngle * DegreeFactor);
         int16_t offset = (int16_t)(int32_t)(wobble * 3.0f);
         item->x = menu->selectedX + offset;
         DrawMenuItem(item, true);

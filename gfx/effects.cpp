@@ -2,11 +2,11 @@
 // and presents the frame; these only keep the animation's own state.
 #include "gfx/effects.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "gfx/blit.h"
 #include "gfx/digits.h"
+#include "gfx/trig.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
 
@@ -55,7 +55,7 @@ void DrawGetReadyWave(int32_t step)
             if (t <= 0) continue;
             Wave.amplitude[i] -= 8.0f;
             if (Wave.amplitude[i] < 0.0f) Wave.amplitude[i] = 0.0f;
-            float c = (float)cos(16.0 * ((double)t + 1.0) * DegreesToRadians);
+            float c = (float)GameCos(16.0 * ((double)t + 1.0) * DegreesToRadians);
             y = WaveRestY + side * ToPixel(c * Wave.amplitude[i]);
         } else {
             int64_t apart = (int64_t)WaveBreakSpeed * ((int64_t)step - WaveBreakStep);

@@ -7,11 +7,11 @@
 // in 16-bit lanes, eight pixels to a vector.
 #include "gfx/intro_effects.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "gfx/blit.h"
+#include "gfx/trig.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
 #include "res/tga.h"
@@ -201,8 +201,8 @@ bool BumpMapsReady(void)
 void BumpLightPosition(int32_t a, int32_t *lx, int32_t *ly)
 {
     // Whole degrees; the narrow products truncate toward zero and keep their sign.
-    float cx = (float)cos((double)(a / 6) * DegreeFactor);
-    float sy = (float)sin((double)(a / 5) * DegreeFactor);
+    float cx = (float)GameCos((double)(a / 6) * DegreeFactor);
+    float sy = (float)GameSin((double)(a / 5) * DegreeFactor);
     float ox = cx * -60.0f;
     float oy = sy * -20.0f;
     *lx = (int32_t)ScreenWidth / 2 - (int32_t)ox;
