@@ -9,7 +9,8 @@
 #include "platform/platform.h"
 
 static const char Usage[] = "usage: zux [--windowed | --fullscreen] [--scale N] [--home DIR]\n"
-                            "           [--close-on-focus-loss] [--help] [--version]\n";
+                            "           [--close-on-focus-loss] [--record FILE | --no-record]\n"
+                            "           [--replay FILE] [--help] [--version]\n";
 
 static const char DefaultText[] =
     "# zux settings: one \"name = value\" a line; '#' starts a comment.\n"
@@ -18,6 +19,7 @@ static const char DefaultText[] =
     "# display = fullscreen          # or windowed (F11 switches while playing)\n"
     "# scale = 0                     # window scale, 1 to 16; 0: the largest that fits\n"
     "# close-on-focus-loss = no      # yes: leaving the window closes the game\n"
+    "# record = yes                  # no: no replay of each run in replays/\n"
     "\n"
     "# Keys: \"key NAME = GAMEKEY\". NAME is the key as SDL names it (Space, Z,\n"
     "# Left Shift, Keypad 8, ...); GAMEKEY is Up, Down, Left, Right, 0 to 9, Enter,\n"
@@ -198,6 +200,14 @@ bool ParseOptions(int argc, char **argv, OptionsState *o, char *error, int error
             o->windowed = w;
         } else if (!strcmp(a, "--close-on-focus-loss")) {
             o->closeOnFocusLoss = 1;
+        } else if (!strcmp(a, "--no-record")) {
+            o->noRecord = true;
+        } else if (!strcmp(a, "--record") || !strcmp(a, "--replay")) {
+            if (i + 1 >= argc || !argv[i + 1][0]) {
+                snprintf(error, (size_t)errorSize, "%s needs a file", a);
+                return false;
+            }
+            (a[4] == 'c' ? o->record : o->replay) = argv[++i];
         } else if (!strcmp(a, "--scale") || !strcmp(a, "--home")) {
             if (i + 1 >= argc) {
                 snprintf(error, (size_t)errorSize, "%s needs a value", a);
@@ -218,6 +228,14 @@ bool ParseOptions(int argc, char **argv, OptionsState *o, char *error, int error
             snprintf(error, (size_t)errorSize, "unknown option: %s", a);
             return false;
         }
+    }
+    if (o->record && o->noRecord) {
+        snprintf(error, (size_t)errorSize, "--record and --no-record exclude each other");
+        return false;
+    }
+    if (o->replay && (o->record || o->noRecord)) {
+        snprintf(error, (size_t)errorSize, "--replay records nothing: no --record or --no-record");
+        return false;
     }
     return true;
 }

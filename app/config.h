@@ -33,6 +33,9 @@ struct OptionsState {
     int scale;
     const char *home;
     int closeOnFocusLoss;
+    const char *record; // --record FILE
+    bool noRecord;
+    const char *replay; // --replay FILE
     bool help;
     bool version;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/headless_trace.h"
+#include "app/replay.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
 #include "platform/screen.h"
@@ -24,8 +25,9 @@ struct HeadlessRun {
 static HeadlessRun Run;
 
 static const char Usage[] =
-    "usage: zux-headless [--dir DIR] [--ticks N] [--keys FILE] [--trace FILE]\n"
-    "                    [--frames DIR] [--frame-at T1,T2,...] [--frame-every K]\n";
+    "usage: zux-headless [--dir DIR] [--ticks N] [--keys FILE | --replay FILE] [--trace FILE]\n"
+    "                    [--frames DIR] [--frame-at T1,T2,...] [--frame-every K]\n"
+    "                    [--record FILE]\n";
 
 static int BadArgument(const char *what, const char *arg)
 {
@@ -98,7 +100,9 @@ int main(int argc, char **argv)
     Headless_Reset();
     std::string dir = BinaryFolder();
     int32_t ticks = 20000;
+    bool ticksGiven = false;
     const char *keysPath = nullptr, *tracePath = nullptr;
+    const char *replayPath = nullptr, *recordPath = nullptr;
 
     for (int i = 1; i < argc; i++) {
         const char *a = argv[i];
@@ -113,8 +117,13 @@ int main(int argc, char **argv)
             dir = v;
         } else if (strcmp(a, "--ticks") == 0) {
             if (!ParseNumber(v, &ticks)) return BadArgument("bad --ticks", v);
+            ticksGiven = true;
         } else if (strcmp(a, "--keys") == 0) {
             keysPath = v;
+        } else if (strcmp(a, "--replay") == 0) {
+            replayPath = v;
+        } else if (strcmp(a, "--record") == 0) {
+            recordPath = v;
         } else if (strcmp(a, "--trace") == 0) {
             tracePath = v;
         } else if (strcmp(a, "--frames") == 0) {
@@ -139,6 +148,24 @@ int main(int argc, char **argv)
         }
     }
 
+    if (keysPath && replayPath) return BadArgument("--keys excludes", "--replay");
+    // The program's folder holds the save files a recording starts from.
+    Headless_SetFolder(dir.c_str());
+    if (replayPath) {
+        std::string text;
+        if (!ReadText(replayPath, &text)) return BadArgument("cannot read replay", replayPath);
+        char error[256];
+        if (!StartPlayback(text.data(), (uint32_t)text.size(), false, error, sizeof(error))) {
+            fprintf(stderr, "zux-headless: %s: %s\n", replayPath, error);
+            return 2;
+        }
+        // The replay ends the run itself at its last tick.
+        if (!ticksGiven) ticks = ReplayLastTick() + 1;
+    }
+    if (recordPath && !StartRecording(recordPath, "zux-headless")) {
+        fprintf(stderr, "zux-headless: out of memory\n");
+        return 1;
+    }
     if (keysPath) {
         std::string text;
         if (!ReadText(keysPath, &text)) return BadArgument("cannot read key file", keysPath);
@@ -162,10 +189,11 @@ int main(int argc, char **argv)
         if (!Run.trace) return BadArgument("cannot write trace", tracePath);
     }
 
-    Headless_SetFolder(dir.c_str());
     Headless_SetLastTick(ticks);
     Headless_SetTickHook(AfterTick);
     int status = RunGame();
+    int replayStatus = EndPlayback();
+    if (status == 0) status = replayStatus;
     if (Run.trace && fclose(Run.trace) != 0) {
         fprintf(stderr, "zux-headless: cannot write trace: %s\n", tracePath);
         status = 1;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/config.h"
+#include "app/replay.h"
 #include "app/shell.h"
 #include "platform/platform.h"
 #include "res/files.h"
@@ -27,19 +28,50 @@ static void ConfigWarn(int line, const char *what)
     fprintf(stderr, "zux: %s%s line %d: %s; skipped\n", SaveFolder(), ConfigFileName, line, what);
 }
 
-// Reads the player's "zux.cfg", writing the commented default when there is none.
-static void ReadConfig(ConfigState *cfg)
+// Reads the player's "zux.cfg", writing the commented default when there is
+// none and the run may write.
+static void ReadConfig(ConfigState *cfg, bool writes)
 {
     ClearConfig(cfg);
     uint8_t *text = nullptr;
     uint32_t size = ReadSaveFile(ConfigFileName, &text);
     if (!text) {
+        if (!writes) return;
         const char *def = DefaultConfigText();
         ReplaceWholeFile(ConfigFileName, def, (uint32_t)strlen(def));
         return;
     }
     ParseConfig((const char *)text, size, cfg, ConfigWarn);
     FreeFileBlock(text);
+}
+
+// Starts playing the replay at path; false, said why, when it cannot.
+static bool StartReplay(const char *path)
+{
+    uint8_t *text = nullptr;
+    uint32_t size = ReadFileAt(path, &text);
+    char error[256];
+    bool ok = text && StartPlayback((const char *)text, size, true, error, sizeof(error));
+    if (!text) fprintf(stderr, "zux: cannot read the replay %s\n", path);
+    if (text && !ok) fprintf(stderr, "zux: %s: %s\n", path, error);
+    FreeFileBlock(text);
+    return ok;
+}
+
+// Records the run at path, or as the newest of the save folder's replays.
+static void StartRecord(const char *path)
+{
+    char own[ReplayMaxPath], folder[ReplayMaxPath];
+    if (!path) {
+        snprintf(folder, sizeof(folder), "%sreplays/", SaveFolder());
+        PruneReplays(folder, ReplayKeep - 1); // room for this one
+        if (!NewReplayPath(folder, own, sizeof(own))) return;
+        path = own;
+    }
+    char version[128];
+    snprintf(version, sizeof(version), "zux %s%s%s%s", ZUX_VERSION, ZUX_REVISION[0] ? " (" : "",
+             ZUX_REVISION, ZUX_REVISION[0] ? ")" : "");
+    StartRecording(path, version);
 }
 
 int main(int argc, char **argv)
@@ -62,9 +94,10 @@ int main(int argc, char **argv)
 
     const char *home = o.home ? o.home : getenv("ZUX_HOME");
     char why[MaxFolderPath + 128];
-    if (!ChooseSaveFolder(home, why, sizeof(why))) WarnSaveFailure(why);
+    // A replay keeps its hands off the player's files.
+    if (!ChooseSaveFolder(home, why, sizeof(why)) && !o.replay) WarnSaveFailure(why);
     ConfigState cfg;
-    ReadConfig(&cfg);
+    ReadConfig(&cfg, !o.replay);
 
     // The command line wins over ZUX_WINDOWED, which wins over "zux.cfg".
     bool windowed = cfg.windowed == 1;
@@ -75,7 +108,18 @@ int main(int argc, char **argv)
     Plat_SetCloseOnFocusLoss(o.closeOnFocusLoss == 1 || cfg.closeOnFocusLoss == 1);
     ApplyBindings(&cfg, ConfigWarn);
 
+    if (o.replay) {
+        if (!StartReplay(o.replay)) return 2;
+        Plat_SetCloseOnFocusLoss(false);
+        Plat_SetViewerKeys(true);
+    } else if (o.record || (!o.noRecord && cfg.record != 0)) {
+        StartRecord(o.record);
+    }
+
     int status = RunGame();
-    if (status != 0) fprintf(stderr, "zux: cannot open a display: %s\n", Plat_LastError());
-    return status;
+    if (status != 0) {
+        fprintf(stderr, "zux: cannot open a display: %s\n", Plat_LastError());
+        return status;
+    }
+    return EndPlayback();
 }

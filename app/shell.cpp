@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/replay.h"
 #include "front/intro.h"
 #include "front/menu.h"
 #include "front/score_screen.h"
@@ -22,12 +23,13 @@
 #include "res/sound.h"
 #include "res/tga.h"
 
-ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod, 0, {}};
+ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod, 0, {}, 0};
 
 void SetTimerPeriod(int32_t periodMs)
 {
     Shell.TimerPeriod = periodMs;
-    Plat_SetTimer(FrameTimerId, periodMs);
+    // A replay in the window runs at its viewer's speed.
+    Plat_SetTimer(FrameTimerId, ReplayTimerPeriod(periodMs));
 }
 
 bool StartUp(void)
@@ -37,6 +39,7 @@ bool StartUp(void)
     Shell.QuitFlag = 0;
     Shell.TimerPeriod = StartTimerPeriod;
     Shell.Frozen = 0;
+    Shell.TicksRun = 0;
     memset(Shell.HeldKeys, 0, sizeof(Shell.HeldKeys));
     if (!OpenScreen()) {
         CloseScreen();
@@ -152,6 +155,7 @@ void FrameStep(void)
     if (!Shell.TickFlag) return;
     AdvanceKeys();
     Shell.TickFlag = 0;
+    Shell.TicksRun++;
     int result = RunScreenStep(Shell.ScreenState);
     Shell.ScreenState = ScreenTransition(Shell.ScreenState, result);
 }
@@ -167,9 +171,10 @@ static void Freeze(void)
     for (int vk = 0; vk < 256; vk++)
         if (Shell.HeldKeys[vk]) {
             PlatMessage up = {MsgKeyUp, vk};
-            DeliverMessage(&up);
+            HandMessage(&up);
         }
     SaveSettings();
+    SaveRecording(); // what was played so far survives the player never coming back
 }
 
 void WindowProcedure(const PlatMessage *msg)
@@ -199,6 +204,7 @@ void WindowProcedure(const PlatMessage *msg)
 
 void ShutDown(void)
 {
+    StopRecording(); // closes with the hash of the last frame, still on the screen
     ReleaseSounds();
     CloseScreen();
     SaveSettings();
@@ -209,10 +215,21 @@ void ShutDown(void)
     CloseResourceArchive();
 }
 
+void HandMessage(const PlatMessage *msg)
+{
+    int32_t ticks = Shell.TicksRun;
+    FrameStep();
+    if (Shell.TicksRun != ticks) RecordTick();
+    RecordMessage(msg);
+    WindowProcedure(msg);
+}
+
 void DeliverMessage(const PlatMessage *msg)
 {
-    FrameStep();
-    WindowProcedure(msg);
+    if (ReplayPlaying())
+        PlayReplayMessage(msg);
+    else
+        HandMessage(msg);
 }
 
 int RunGame(void)

@@ -29,6 +29,7 @@ struct ShellState {
     int32_t TimerPeriod;   // ms
     uint8_t Frozen;        // the player left the window: timer messages run no tick
     uint8_t HeldKeys[256]; // virtual keys down now, released for the player on a freeze
+    int32_t TicksRun;      // screen steps run since start-up: a replay's tick count
 };
 
 extern ShellState Shell;
@@ -53,8 +54,12 @@ void ShutDown(void);
 int32_t ScreenTransition(int32_t state, int result);
 
 // Hands one retrieved message to the game: the frame step, then the window
-// procedure. Every platform's message loop goes through here.
+// procedure, both recorded for a replay. Every platform's message loop goes
+// through here; while a replay plays, its driver takes the message instead.
 void DeliverMessage(const PlatMessage *msg);
+
+// The game's half of DeliverMessage: the frame step, the recorder and the window procedure.
+void HandMessage(const PlatMessage *msg);
 
 // StartUp, the message loop and ShutDown; 0 on a normal close, 1 without a display.
 int RunGame(void);

@@ -34,6 +34,15 @@ enum PlatMessageKind {
     MsgDestroy,   // the window has been destroyed
     MsgSuspend,   // the player left the window (focus lost, minimised): the game freezes
     MsgResume,    // the player came back: the game runs on from the next tick
+    MsgViewer,    // a replay's viewer pressed a control; code = ViewerControl
+};
+
+// What a replay's viewer asks for (Plat_SetViewerKeys).
+enum ViewerControl {
+    ViewerStop = 1, // Escape, F8 or closing the window
+    ViewerPause,    // Space: pauses or goes on
+    ViewerFaster,   // + (or the keypad's)
+    ViewerSlower,   // - (or the keypad's)
 };
 
 struct PlatMessage {
@@ -48,6 +57,11 @@ void Plat_SetDisplayMode(bool windowed, int scale);
 // True: leaving the window sends MsgActivate (code 0) and MsgKillFocus, which
 // close the game; false (the default): it sends MsgSuspend, and MsgResume on return.
 void Plat_SetCloseOnFocusLoss(bool close);
+
+// True: the keyboard no longer sends the game's keys, nor closing the window
+// MsgClose, but MsgViewer for the replay's controls (the desktop window;
+// elsewhere nothing to do).
+void Plat_SetViewerKeys(bool on);
 
 // Binds a physical key, by the platform's name for it, to virtual key vk
 // (0 unbinds it); false when the platform knows no key of that name.
@@ -130,3 +144,7 @@ int32_t Plat_KeyFromName(const char *name);
 
 // The name of a virtual key the game uses; null for any other code.
 const char *Plat_KeyName(int32_t vk);
+
+// FNV-1a 64 of a frame's pixels as little-endian 16-bit values (the headless
+// trace's frame hash); the empty hash for a null frame.
+uint64_t Plat_FrameHash(const uint16_t *frame, int pixelCount);

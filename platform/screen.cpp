@@ -11,6 +11,7 @@
 uint32_t ScreenWidth;
 uint32_t ScreenHeight;
 uint16_t *BackBuffer;
+const uint16_t *PresentedFrame;
 
 bool OpenScreen(void)
 {
@@ -30,6 +31,7 @@ bool PresentFrame(const uint16_t *frame)
     if (!display) return false;
     if (frame) memcpy(display, frame, ScreenWidth * ScreenHeight * sizeof(uint16_t));
     Plat_EndDraw();
+    PresentedFrame = display;
     return true;
 }
 
@@ -37,6 +39,7 @@ bool CloseScreen(void)
 {
     free(BackBuffer);
     BackBuffer = nullptr;
+    PresentedFrame = nullptr;
     Plat_CloseWindow();
     return true;
 }

@@ -13,6 +13,9 @@ extern uint32_t ScreenHeight;
 // first, with room for two spare rows and columns past the frame.
 extern uint16_t *BackBuffer;
 
+// The display's frame as last presented (null before the first), for its hash.
+extern const uint16_t *PresentedFrame;
+
 // Opens the window, the display and the input and allocates a black BackBuffer.
 bool OpenScreen(void);
 

@@ -15,7 +15,22 @@
 #include "platform/platform.h"
 #include "res/folders.h"
 
-enum { PathBuffer = 4096 };
+enum { PathBuffer = 4096, MaxMemorySaves = 4 };
+
+// A save file held in memory while a replay plays.
+struct MemorySave {
+    char name[32];
+    uint8_t *bytes; // null: absent
+    uint32_t size;
+};
+
+struct MemorySaveState {
+    bool on;
+    MemorySave files[MaxMemorySaves];
+    int count;
+};
+
+static MemorySaveState Mem;
 
 // Builds folder + name into path; false when the name is too long or the path
 // does not fit.
@@ -59,6 +74,13 @@ static FileHandle OpenIn(const char *folder, const char *name)
         return InvalidFile;
     }
     return fd;
+}
+
+bool ProgramFolderHas(const char *name)
+{
+    FileHandle file = OpenIn(Plat_ProgramFolder(), name);
+    CloseFile(file);
+    return file != InvalidFile;
 }
 
 FileHandle OpenForRead(const char *name)
@@ -144,8 +166,51 @@ uint32_t ReadWholeFile(const char *name, uint8_t **out)
     return ReadOpened(OpenForRead(name), out);
 }
 
+static MemorySave *FindMemorySave(const char *name)
+{
+    for (int i = 0; i < Mem.count; i++)
+        if (strcmp(Mem.files[i].name, name) == 0) return &Mem.files[i];
+    return nullptr;
+}
+
+void UseMemorySaves(bool on)
+{
+    for (int i = 0; i < Mem.count; i++) free(Mem.files[i].bytes);
+    memset(&Mem, 0, sizeof(Mem));
+    Mem.on = on;
+}
+
+bool PutMemorySave(const char *name, const uint8_t *data, uint32_t size)
+{
+    MemorySave *f = FindMemorySave(name);
+    if (!f) {
+        if (Mem.count == MaxMemorySaves || strlen(name) >= sizeof(f->name)) return false;
+        f = &Mem.files[Mem.count++];
+        snprintf(f->name, sizeof(f->name), "%s", name);
+    }
+    free(f->bytes);
+    f->bytes = nullptr;
+    f->size = 0;
+    if (!data) return true;
+    f->bytes = (uint8_t *)malloc(size ? size : 1);
+    if (!f->bytes) return false;
+    memcpy(f->bytes, data, size);
+    f->size = size;
+    return true;
+}
+
 uint32_t ReadSaveFile(const char *name, uint8_t **out)
 {
+    if (Mem.on) {
+        MemorySave *f = FindMemorySave(name);
+        if (!f || !f->bytes) return 0;
+        uint8_t *block = (uint8_t *)malloc((size_t)f->size + 1);
+        if (!block) return 0;
+        memcpy(block, f->bytes, f->size);
+        block[f->size] = 0;
+        *out = block;
+        return f->size;
+    }
     FileHandle file = OpenIn(SaveFolder(), name);
     // A copy moved from portable to installed keeps what it saved beside the program.
     if (file == InvalidFile && strcmp(SaveFolder(), Plat_ProgramFolder()) != 0)
@@ -172,16 +237,16 @@ static uint32_t SaveFailed(const char *name)
     return 0;
 }
 
-uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
+uint32_t ReplaceFileAt(const char *path, const void *data, uint32_t count)
 {
-    char path[PathBuffer], temp[PathBuffer];
-    if (!BuildPath(SaveFolder(), name, path, sizeof(path))) return 0;
+    char temp[PathBuffer];
     int n = snprintf(temp, sizeof(temp), "%s.new", path);
-    if (n <= 0 || (size_t)n >= sizeof(temp)) return 0;
-    // The save folder is made on the first write.
-    if (!MakeFolders(SaveFolder())) return SaveFailed(name);
+    if (n <= 0 || (size_t)n >= sizeof(temp)) {
+        errno = ENAMETOOLONG;
+        return 0;
+    }
     int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return SaveFailed(name);
+    if (fd < 0) return 0;
     // The new contents must be on disk before they take the old file's place.
     bool ok = WriteExact(fd, data, count) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
@@ -189,10 +254,33 @@ uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
         int err = errno;
         unlink(temp);
         errno = err;
-        return SaveFailed(name);
+        return 0;
     }
     Plat_FileSaved(path);
     return count;
+}
+
+uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
+{
+    if (Mem.on) return PutMemorySave(name, (const uint8_t *)data, count) ? count : 0;
+    char path[PathBuffer];
+    if (!BuildPath(SaveFolder(), name, path, sizeof(path))) return 0;
+    // The save folder is made on the first write.
+    if (!MakeFolders(SaveFolder())) return SaveFailed(name);
+    if (ReplaceFileAt(path, data, count) != count) return SaveFailed(name);
+    return count;
+}
+
+uint32_t ReadFileAt(const char *path, uint8_t **out)
+{
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return 0;
+    }
+    return ReadOpened(fd, out);
 }
 
 void FreeFileBlock(uint8_t *block) { free(block); }

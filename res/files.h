@@ -12,6 +12,9 @@ enum {
 typedef int FileHandle;
 enum { InvalidFile = -1 };
 
+// True when the program's own folder holds a readable file name (in any letter case).
+bool ProgramFolderHas(const char *name);
+
 // Opens the existing resource file name for reading; InvalidFile on failure.
 FileHandle OpenForRead(const char *name);
 
@@ -46,6 +49,22 @@ uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count);
 // old file stays whole until the new one is complete. The save folder is made
 // when missing. Count on success; 0 on failure, which the player is told of once.
 uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count);
+
+// ReplaceWholeFile for a path of the player's choosing, with no folder made and
+// nobody told: count on success, 0 on failure with errno saying why.
+uint32_t ReplaceFileAt(const char *path, const void *data, uint32_t count);
+
+// Reads the file at path whole, as ReadWholeFile does.
+uint32_t ReadFileAt(const char *path, uint8_t **out);
+
+// While a replay plays, the save files come from memory instead of the save
+// folder, and what the game saves goes back there: the player's files are
+// neither read nor written. Off again frees them all.
+void UseMemorySaves(bool on);
+
+// Puts a save file into memory, copied (size bytes of data; null data: the
+// file is absent); false when out of room.
+bool PutMemorySave(const char *name, const uint8_t *data, uint32_t size);
 
 // Frees a block handed out by ReadWholeFile; null is ignored.
 void FreeFileBlock(uint8_t *block);

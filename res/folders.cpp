@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "res/files.h"
 
 struct FolderState {
     char save[MaxFolderPath]; // "" : the program's folder
@@ -91,7 +92,9 @@ bool ChooseSaveFolder(const char *home, char *why, int whySize)
     char folder[MaxFolderPath];
     if (home && home[0]) {
         snprintf(folder, sizeof(folder), "%s", home);
-    } else if (CanWrite(Plat_ProgramFolder())) {
+    } else if (ProgramFolderHas("Data.zux") && CanWrite(Plat_ProgramFolder())) {
+        // A portable copy: the game and its data in a folder the player owns.
+        // (Root may write anywhere, /usr/bin too; an install has no data there.)
         SetSaveFolder("");
         return true;
     } else {

@@ -12,7 +12,7 @@ void SetSaveFolder(const char *folder);
 const char *SaveFolder(void);
 
 // Chooses the save folder of a player's run: home when given, else the
-// program's folder when it can be written, else $XDG_DATA_HOME/zux/
+// program's folder when it holds "Data.zux" and can be written, else $XDG_DATA_HOME/zux/
 // (~/.local/share/zux/ without it). False, with why naming the folder and the
 // reason, when the chosen folder can be neither written nor made.
 bool ChooseSaveFolder(const char *home, char *why, int whySize);

@@ -119,12 +119,7 @@ int Headless_IconWidth(void) { return H.iconWidth; }
 
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount)
 {
-    uint64_t h = 0xcbf29ce484222325ull;
-    for (int i = 0; i < pixelCount; i++) {
-        h = (h ^ (frame[i] & 0xFF)) * 0x100000001b3ull;
-        h = (h ^ (frame[i] >> 8)) * 0x100000001b3ull;
-    }
-    return h;
+    return Plat_FrameHash(frame, pixelCount);
 }
 
 // Starts the next tick: its key events, then the timer and the null message.
@@ -242,6 +237,7 @@ const char *Plat_DataFolder(void) { return H.dataFolder; }
 // The headless run has no physical keys or window: the settings are accepted and unused.
 void Plat_SetDisplayMode(bool, int) {}
 void Plat_SetCloseOnFocusLoss(bool) {}
+void Plat_SetViewerKeys(bool) {}
 bool Plat_BindKey(const char *, int32_t) { return true; }
 bool Plat_BindButton(const char *, int32_t) { return true; }
 void Plat_FileSaved(const char *) {}

@@ -74,5 +74,5 @@ void Headless_SetDisplayFails(bool fails);
 bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events, int capacity,
                         int *count, char *error, int errorSize);
 
-// FNV-1a 64 of the frame's pixels as little-endian 16-bit values.
+// Plat_FrameHash, by its older name.
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -28,6 +29,7 @@ struct SdlState {
     bool windowedWanted;   // Plat_SetDisplayMode
     int scaleWanted;       // 0: the largest that fits
     bool closeOnFocusLoss; // the pocket computer's rule instead of freezing
+    bool viewerKeys;       // a replay plays: keys are its controls
     bool focusLost, minimised, suspended;
     SDL_Surface *icon;         // kept until the window exists
     uint64_t ignoreFocusUntil; // switching full screen may blur the window for a moment
@@ -44,6 +46,7 @@ struct SdlState {
     bool releaseAfterTick[256];
     char error[256];
     char folder[4096];
+    char dataFolder[4096];
 };
 
 static SdlState S;
@@ -198,6 +201,24 @@ void Plat_SetDisplayMode(bool windowed, int scale)
 
 void Plat_SetCloseOnFocusLoss(bool close) { S.closeOnFocusLoss = close; }
 
+void Plat_SetViewerKeys(bool on) { S.viewerKeys = on; }
+
+// The replay control a key stands for; 0 for none.
+static int ViewerControlOf(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_ESCAPE:
+    case SDLK_F8: return ViewerStop;
+    case SDLK_SPACE: return ViewerPause;
+    case SDLK_PLUS:
+    case SDLK_EQUALS: // + without Shift on most layouts
+    case SDLK_KP_PLUS: return ViewerFaster;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS: return ViewerSlower;
+    default: return 0;
+    }
+}
+
 void Plat_SetWindowIcon(const uint16_t *pixels, int width, int height)
 {
     if (!pixels || width <= 0 || height <= 0) return;
@@ -216,8 +237,25 @@ void Plat_SetWindowIcon(const uint16_t *pixels, int width, int height)
 #ifndef ZUX_DATA_DIR
 #define ZUX_DATA_DIR ""
 #endif
+#ifndef ZUX_DATA_REL
+#define ZUX_DATA_REL ""
+#endif
 
-const char *Plat_DataFolder(void) { return ZUX_DATA_DIR; }
+const char *Plat_DataFolder(void)
+{
+    // The install's own data folder, found from the program's, wins over the
+    // one the build was configured for: a prefix can be copied or moved.
+    if (!S.dataFolder[0]) {
+        snprintf(S.dataFolder, sizeof(S.dataFolder), "%s", ZUX_DATA_DIR);
+        char near[sizeof(S.dataFolder)];
+        struct stat st;
+        int n = snprintf(near, sizeof(near), "%s%s", Plat_ProgramFolder(), ZUX_DATA_REL);
+        if (ZUX_DATA_REL[0] && n > 0 && (size_t)n < sizeof(near) && stat(near, &st) == 0 &&
+            S_ISDIR(st.st_mode))
+            memcpy(S.dataFolder, near, (size_t)n + 1);
+    }
+    return S.dataFolder;
+}
 
 void Plat_FileSaved(const char *) {}
 
@@ -354,7 +392,10 @@ static void FocusEvent(uint8_t event)
 static void TranslateEvent(const SDL_Event *e)
 {
     switch (e->type) {
-    case SDL_QUIT: Enqueue(MsgClose, 0); break;
+    // A replay's viewer closing the window stops the replay; only the game closes it.
+    case SDL_QUIT:
+        Enqueue(S.viewerKeys ? MsgViewer : MsgClose, S.viewerKeys ? ViewerStop : 0);
+        break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         SDL_Keycode key = e->key.keysym.sym;
@@ -364,11 +405,17 @@ static void TranslateEvent(const SDL_Event *e)
             SetFullScreen(!S.fullScreen);
             break;
         }
+        if (S.viewerKeys) {
+            int control = down && !e->key.repeat ? ViewerControlOf(key) : 0;
+            if (control) Enqueue(MsgViewer, control);
+            break;
+        }
         SendKey(SdlKeyboardKey(key), down);
         break;
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
+        if (S.viewerKeys) break;
         SendKey(SdlControllerKey(e->cbutton.button), e->type == SDL_CONTROLLERBUTTONDOWN);
         break;
     }
@@ -376,7 +423,7 @@ static void TranslateEvent(const SDL_Event *e)
     case SDL_CONTROLLERDEVICEREMOVED: CloseController(e->cdevice.which); break;
     case SDL_WINDOWEVENT:
         if (e->window.event == SDL_WINDOWEVENT_CLOSE)
-            Enqueue(MsgClose, 0);
+            Enqueue(S.viewerKeys ? MsgViewer : MsgClose, S.viewerKeys ? ViewerStop : 0);
         else
             FocusEvent(e->window.event);
         break;
@@ -397,6 +444,10 @@ bool Plat_GetMessage(PlatMessage *msg)
         uint64_t now = SDL_GetTicks64();
         // A frozen game gets no timer messages: nothing to run, nothing to spend.
         if (S.timerArmed && !S.suspended && now >= S.nextTick) {
+            // Ticks slower than the timer (a replay played fast) must not
+            // starve the input: the events waiting are read first.
+            SDL_Event e;
+            while (S.queueCount < QueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
             // A late timer drops the ticks it missed instead of queueing them.
             S.nextTick += S.timerPeriod;
             if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
