@@ -8,15 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 first=250 last=430 every=2 tickMs=40
-if [ ! -x "$build/zux-headless" ] || [ ! -f "$build/Data.zux" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target zux-headless data >/dev/null
-fi
+. scripts/deps.sh
+zux_need_headless_build "$build"
 convert=/usr/bin/convert
-[ -x "$convert" ] || {
-    echo "ImageMagick is needed (Debian: imagemagick)" >&2
-    exit 1
-}
 work=$(mktemp -d /tmp/zux-animation-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 # A fresh program folder: the replay brings its own start files.

@@ -41,3 +41,17 @@ zux_need_fuzzer() {
         exit 1
     }
 }
+
+# Makes sure BUILD holds zux-headless and Data.zux (building them when not) and
+# that ImageMagick is there: what the scripts that draw docs/ need.
+zux_need_headless_build() {
+    local build=$1
+    if [ ! -x "$build/zux-headless" ] || [ ! -f "$build/Data.zux" ]; then
+        cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build "$build" -j"$(nproc)" --target zux-headless data >/dev/null
+    fi
+    [ -x /usr/bin/convert ] || {
+        echo "ImageMagick is needed (Debian: imagemagick)" >&2
+        exit 1
+    }
+}

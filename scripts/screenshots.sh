@@ -6,15 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=docs
-if [ ! -x "$build/zux-headless" ] || [ ! -f "$build/Data.zux" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target zux-headless data >/dev/null
-fi
+. scripts/deps.sh
+zux_need_headless_build "$build"
 convert=/usr/bin/convert
-[ -x "$convert" ] || {
-    echo "ImageMagick is needed (Debian: imagemagick)" >&2
-    exit 1
-}
 headless=$(cd "$build" && pwd)/zux-headless
 data=$(cd "$build" && pwd)/Data.zux
 work=$(mktemp -d /tmp/zux-shots-XXXXXX)

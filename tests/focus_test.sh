@@ -11,19 +11,8 @@ set -uo pipefail
 
 zux=${1:?usage: focus_test.sh ZUX DATA.ZUX}
 data=${2:?}
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*"
-    echo "(the game's folder and screenshots are kept in $work)"
-    keep=1
-    exit 1
-}
-for tool in xdotool xwd xeyes cmp; do
-    command -v "$tool" >/dev/null || skip "$tool is missing (Debian: xdotool, x11-apps)"
-done
+. "$(dirname "$0")/xvfb.sh"
+need_tools xdotool xwd xeyes cmp
 
 work=$(mktemp -d /tmp/zux-focus-XXXXXX)
 keep=0
@@ -34,7 +23,6 @@ cleanup() {
     [ "$keep" = 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/xvfb.sh"
 xvfb_start 800x700x24
 
 mkdir -p "$work/game"
@@ -44,16 +32,7 @@ xeyes -geometry 100x100+650+10 >/dev/null 2>&1 &
 epid=$!
 
 # start ARGS...: zux in a window of its own, saving in $work/home; sets gpid and win.
-start() {
-    (cd "$work/game" && SDL_AUDIODRIVER=dummy exec ./zux --windowed --scale 1 --home "$work/home" \
-        "$@" >>"$work/zux.log" 2>&1) &
-    gpid=$!
-    win=
-    found() { win=$(xdotool search --name '^zux$' 2>/dev/null | head -n 1) && [ -n "$win" ]; }
-    waitFor 15 found || fail "no window named zux appeared: $(cat "$work/zux.log")"
-    xdotool windowfocus --sync "$win" 2>/dev/null
-    sleep 0.5
-}
+start() { zux_window "$work/game" "$work/home" --scale 1 "$@"; }
 shot() { xwd -silent -id "$win" >"$work/$1.xwd"; }
 awayTo() { xdotool windowfocus --sync "$(xdotool search --class xeyes | head -n 1)"; }
 

@@ -22,15 +22,8 @@ work=
 keep=${ZUX_INSTALL_KEEP:-0} # 1 keeps the temporary folder
 xpid=
 gpid=
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*"
-    [ -n "$work" ] && echo "(the test's files are kept in $work)" && keep=1
-    exit 1
-}
+# shellcheck source=tests/xvfb.sh
+. "$src/tests/xvfb.sh" # skip, fail, need_tools, the X server and the game in it
 cleanup() {
     [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
     [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
@@ -41,9 +34,6 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
-need() {
-    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing"; done
-}
 
 # The files an install must hold, under a prefix.
 installed=(bin/zux share/zux/Data.zux share/applications/zux.desktop
@@ -56,10 +46,8 @@ checkInstalled() { # checkInstalled ROOT: every file is there
 }
 
 # ---- The virtual X server and the game in it ----
-# shellcheck source=tests/xvfb.sh
-. "$src/tests/xvfb.sh"
 startX() {
-    need xdotool xwd
+    need_tools xdotool xwd
     # ImageMagick itself, not a stand-in of the same name.
     [ -x /usr/bin/convert ] || skip "ImageMagick is missing"
     xvfb_start 640x800x24
@@ -100,7 +88,7 @@ chmod 755 "$work" # the player must reach the prefix
 
 case $mode in
 dist)
-    need desktop-file-validate appstreamcli man
+    need_tools desktop-file-validate appstreamcli man
     out=$(desktop-file-validate "$src/dist/zux.desktop" 2>&1) || fail "desktop-file-validate: $out"
     [ -z "$out" ] || fail "desktop-file-validate: $out"
     out=$(appstreamcli validate --no-net --strict --pedantic "$src/dist/zux.metainfo.xml" 2>&1) ||
@@ -136,7 +124,7 @@ prefix)
     home=$work/home
     mkdir -p "$home"
     if [ "$(id -u)" = 0 ]; then
-        need setpriv
+        need_tools setpriv
         uid=$(id -u nobody) gid=$(id -g nobody) || skip "there is no user nobody"
         chown "$uid:$gid" "$home"
         asPlayer=(setpriv --reuid="$uid" --regid="$gid" --clear-groups)
@@ -201,7 +189,7 @@ prefix)
     ;;
 
 deb)
-    need dpkg-deb dpkg-shlibdeps dpkg
+    need_tools dpkg-deb dpkg-shlibdeps dpkg
     startX
     "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
         fail "cpack failed: $(tail -n 5 "$work/cpack.log")"

@@ -14,19 +14,8 @@ set -uo pipefail
 zux=${1:?usage: replay_window_test.sh ZUX DATA.ZUX ZUX-HEADLESS}
 data=${2:?}
 headless=${3:?}
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*"
-    echo "(the game's folder, the replay and screenshots are kept in $work)"
-    keep=1
-    exit 1
-}
-for tool in xdotool xwd sha256sum; do
-    command -v "$tool" >/dev/null || skip "$tool is missing (Debian: xdotool, x11-apps)"
-done
+. "$(dirname "$0")/xvfb.sh"
+need_tools xdotool xwd sha256sum
 convert=/usr/bin/convert
 compare=/usr/bin/compare
 [ -x "$convert" ] && [ -x "$compare" ] || skip "ImageMagick is missing (Debian: imagemagick)"
@@ -40,7 +29,6 @@ cleanup() {
     [ "$keep" = 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/xvfb.sh"
 xvfb_start 800x700x24
 
 mkdir -p "$work/game" "$work/ref"
@@ -50,14 +38,7 @@ cp "$zux" "$work/game/zux" && cp "$data" "$work/game/Data.zux" && cp "$data" "$w
 # start ARGS...: zux in a window of its own (scale 2), saving in $work/home; sets gpid and win.
 start() {
     : >"$work/zux.log"
-    (cd "$work/game" && SDL_AUDIODRIVER=dummy exec ./zux --windowed --scale 2 --home "$work/home" \
-        "$@" >>"$work/zux.log" 2>&1) &
-    gpid=$!
-    win=
-    found() { win=$(xdotool search --name '^zux$' 2>/dev/null | head -n 1) && [ -n "$win" ]; }
-    waitFor 15 found || fail "no window named zux appeared: $(cat "$work/zux.log")"
-    xdotool windowfocus --sync "$win" 2>/dev/null
-    sleep 0.5
+    zux_window "$work/game" "$work/home" --scale 2 "$@"
 }
 # shot NAME: the window as a 240 x 320 PNG, one pixel of each 2 x 2 block.
 shot() {

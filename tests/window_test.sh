@@ -13,20 +13,9 @@ set -uo pipefail
 zux=${1:?usage: window_test.sh ZUX DATA.ZUX ZUX-HEADLESS}
 data=${2:?}
 headless=${3:?}
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*"
-    echo "(screenshots and the game's folder are kept in $work)"
-    keep=1
-    exit 1
-}
 
-for tool in Xvfb xdotool xwd; do
-    command -v "$tool" >/dev/null || skip "$tool is missing (Debian: xvfb, xdotool, x11-apps)"
-done
+. "$(dirname "$0")/xvfb.sh"
+need_tools Xvfb xdotool xwd
 # ImageMagick itself, not a stand-in of the same name.
 convert=/usr/bin/convert
 compare=/usr/bin/compare
@@ -81,7 +70,6 @@ same=1500  # fewer differing pixels than this: the same screen
 other=5000 # more than this: another screen
 
 # A screen of 480 x 640: the full-screen window shows the frame at scale 2.
-. "$(dirname "$0")/xvfb.sh"
 xvfb_start 480x640x24
 
 shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block

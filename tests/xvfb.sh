@@ -1,5 +1,24 @@
 # Sourced by the tests that drive zux in a real window on a virtual X server.
-# The caller sets $work (a temporary folder) and defines skip and fail.
+# The caller sets $work (a temporary folder, kept when a test fails) and keep.
+
+skip() { # skip WHY: the test cannot run here (CTest's skip status)
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+fail() { # fail WHY: the test failed; its folder is kept for a look
+    echo "FAIL: $*"
+    [ -n "${work:-}" ] && echo "(the test's files are kept in $work)"
+    keep=1
+    exit 1
+}
+
+need_tools() { # need_tools TOOL...: skips unless every tool is there
+    local t
+    for t in "$@"; do
+        command -v "$t" >/dev/null || skip "$t is missing"
+    done
+}
 
 # Starts Xvfb with a screen of GEOMETRY (e.g. 480x640x24) and exports DISPLAY;
 # sets xpid. Skips the test when no server can start.
@@ -44,4 +63,19 @@ waitExit() {
         sleep 0.1
     done
     return 1
+}
+
+# zux_window DIR HOME ARGS...: starts DIR/zux in a window of its own, saving in
+# HOME, its output in $work/zux.log; sets gpid and win and gives it the focus.
+zux_window() {
+    local dir=$1 home=$2
+    shift 2
+    (cd "$dir" && SDL_AUDIODRIVER=dummy exec ./zux --windowed --home "$home" "$@" \
+        >>"$work/zux.log" 2>&1) &
+    gpid=$!
+    win=
+    found() { win=$(xdotool search --name '^zux$' 2>/dev/null | head -n 1) && [ -n "$win" ]; }
+    waitFor 15 found || fail "no window named zux appeared: $(cat "$work/zux.log")"
+    xdotool windowfocus --sync "$win" 2>/dev/null
+    sleep 0.5
 }
