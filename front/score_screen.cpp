@@ -4,12 +4,12 @@
 // reads and one texel per pixel, with the trigonometry done once per frame.
 #include "front/score_screen.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/shell.h"
 #include "gfx/blit.h"
+#include "gfx/trig.h"
 #include "platform/keys.h"
 #include "platform/screen.h"
 #include "res/sound.h"
@@ -33,7 +33,8 @@ static const char *const CaptionNames[ScoreTableCount] = {
 
 void BuildCosTable(void)
 {
-    for (int i = 0; i < 360; i++) ScorePictures.CosTable[i] = (float)cos((double)i * DegreeFactor);
+    for (int i = 0; i < 360; i++)
+        ScorePictures.CosTable[i] = (float)GameCos((double)i * DegreeFactor);
 }
 
 static int32_t Mod360(int32_t v)
@@ -73,8 +74,8 @@ void PairWarpMaps(const int8_t *a, const int8_t *b, const int8_t *c, const int8_
 void WarpOffsets(uint32_t animTicks, int32_t *p, int32_t *q)
 {
     double theta = 2.0 * (double)animTicks;
-    float s = (float)sin(theta * DegreeFactor);
-    float c = (float)cos(theta * DegreeFactor);
+    float s = (float)GameSin(theta * DegreeFactor);
+    float c = (float)GameCos(theta * DegreeFactor);
     *p = (int32_t)((s * c + 1.0f) * 88.0f);
     *q = (int32_t)((s + 1.0f) * 88.0f);
 }
@@ -317,8 +318,10 @@ static int NameEntryStep(void)
     ScoreScreenState *s = &ScoreScreen;
     const Image *bg = ScorePictures.background;
     if (!bg) ClearFrame();
+    // A fourth row of tiles covers the bottom rows once o passes 64; before
+    // that it lies below the screen and is clipped away.
     int32_t o = (int32_t)(s->animTicks & 127);
-    for (int32_t y = 0; y <= 256; y += 128) {
+    for (int32_t y = 0; y <= 384; y += 128) {
         BlitOpaque(bg, 0, y - o);
         BlitOpaque(bg, 128, y - o);
     }

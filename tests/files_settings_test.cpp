@@ -64,11 +64,10 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
     ASSERT_TRUE(WriteBytes(t.Path("SS.dat"), file));
     LoadSettings();
     const SettingsState &s = Settings; // the level comes before the rows
-    EXPECT_EQ((std::vector<int32_t>{s.SelectedSkin, s.SavedScore, s.SavedLevel, s.SavedLines,
-                                    s.SavedNextType, s.SavedCurrentType, s.SavedGameType,
-                                    s.SavedGameValid, s.SavedFallDelay, s.SoundOption, s.DropOption,
-                                    s.SavedCells[19 * 12 + 4]}),
-              (std::vector<int32_t>{3, 1234, 5, 17, 9, 14, 2, 1, 630, 0, 1, 7}));
+    EXPECT_EQ((Ints{s.SelectedSkin, s.SavedScore, s.SavedLevel, s.SavedLines, s.SavedNextType,
+                    s.SavedCurrentType, s.SavedGameType, s.SavedGameValid, s.SavedFallDelay,
+                    s.SoundOption, s.DropOption, s.SavedCells[19 * 12 + 4]}),
+              (Ints{3, 1234, 5, 17, 9, 14, 2, 1, 630, 0, 1, 7}));
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(ReadBytes(t.Path("SS.dat")), file);
 
@@ -80,47 +79,41 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
         Settings.SelectedSkin = 4;
         LoadSettings();
         bool whole = size >= SettingsFileSize;
-        EXPECT_EQ(Settings.SelectedSkin, whole ? 3 : 0) << size;
-        EXPECT_EQ(Settings.SoundOption, whole ? 0 : 1) << size;
-        EXPECT_EQ(Settings.SavedGameValid, whole ? 1 : 0) << size;
+        EXPECT_EQ((Ints{Settings.SelectedSkin, Settings.SoundOption, Settings.SavedGameValid}),
+                  (Ints{whole ? 3 : 0, !whole, whole}))
+            << size;
     }
     remove(t.Path("SS.dat").c_str());
     LoadSettings();
     EXPECT_EQ(Settings.SoundOption, 1);
 
-    // Out-of-range values drop the saved game (Continue is refused) but keep the skin.
-    const struct {
-        int word; // word index to change (44 + cells)
-        int32_t value;
-        bool stillValid;
-    } cases[] = {
-        {5, 0, false},
-        {5, 15, false},
-        {4, -1, false},
-        {4, 15, false},
-        {2, 0, false},
-        {11 + 3 * 12 + 5, 8, false},
-        {11 + 1, -1, false},
-        {11 + 7 * 12, 0, false},
-        {11 + 7 * 12 + 11, 2, false},
-        {11 + 20 * 12 + 6, 0, false},
-        {6, 9, true}, // an unknown type continues as A
-        {2, 1, true},
-        {11 + 19 * 12 + 4, 0, true},
-    };
-    for (const auto &c : cases) {
+    // Out-of-range values drop the saved game (Continue is refused) but keep
+    // the skin: the word index to change (44 + cells), its value, whether the game stays.
+    const int32_t cases[][3] = {{5, 0, 0},
+                                {5, 15, 0},
+                                {4, -1, 0},
+                                {4, 15, 0},
+                                {2, 0, 0},
+                                {11 + 3 * 12 + 5, 8, 0},
+                                {11 + 1, -1, 0},
+                                {11 + 7 * 12, 0, 0},
+                                {11 + 7 * 12 + 11, 2, 0},
+                                {11 + 20 * 12 + 6, 0, 0},
+                                {6, 9, 1}, // an unknown type continues as A
+                                {2, 1, 1},
+                                {11 + 19 * 12 + 4, 0, 1}};
+    for (auto [word, value, valid] : cases) {
         Bytes b = file;
-        PutLeWord(b, 4 * c.word, c.value);
+        PutLeWord(b, 4 * word, value);
         DecodeSettings(b.data(), (uint32_t)b.size());
-        EXPECT_EQ(Settings.SavedGameValid, c.stillValid ? 1 : 0) << c.word << " = " << c.value;
-        EXPECT_EQ(Settings.SelectedSkin, 3) << c.word;
+        EXPECT_TRUE(Settings.SavedGameValid == valid && Settings.SelectedSkin == 3)
+            << word << " = " << value;
     }
     // A game not marked valid is never examined, and an unknown skin becomes 0.
     for (int32_t skin : {6, -1}) {
         Bytes b = LeWords({skin, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
         b.resize(SettingsFileSize);
         DecodeSettings(b.data(), (uint32_t)b.size());
-        EXPECT_EQ(Settings.SelectedSkin, 0);
-        EXPECT_EQ(Settings.SavedGameValid, 0);
+        EXPECT_TRUE(Settings.SelectedSkin == 0 && Settings.SavedGameValid == 0);
     }
 }

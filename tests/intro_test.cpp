@@ -1,5 +1,6 @@
-// The intro and its effects: the lettering reveal, the phases of the light,
-// the spark fountain and the bump-mapped light, with pictures made here.
+// The intro and its effects: the lettering reveal, the spark fountain and the
+// maps of the bump-mapped light, with pictures made here. The phases of the
+// light are followed end to end; its frames in the frame identity test.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,88 +14,43 @@
 #include "tests/test_util.h"
 
 static uint16_t Rgb565(int r, int g, int b) { return (uint16_t)(r << 11 | g << 5 | b); }
-static uint16_t Pixel(int x, int y) { return BackBuffer[y * (int)ScreenWidth + x]; }
 
-// The intro as start-up loads it: the two lines and, if asked, the bump pictures.
-struct IntroTest : testing::Test {
-    TempFolder folder;
-    void Open(bool bump)
-    {
-        WriteBytes(folder.Path("AGameBy.tga"), RawTga(173, 9, Bytes(173 * 9, 100)));
-        WriteBytes(folder.Path("TarnveldixStudio.tga"), RawTga(174, 9, Bytes(174 * 9, 150)));
-        if (bump) {
-            WriteBytes(folder.Path("Bump-picS.tga"),
-                       RawTga(240, 320, Bytes(240 * 320 * 3, 128), 3));
-            WriteBytes(folder.Path("Bump-FondS.tga"), RawTga(240, 320, Bytes(240 * 320, 0)));
-            WriteBytes(folder.Path("Bump-SourceS.tga"), RawTga(256, 256, Bytes(256 * 256, 255)));
-        }
-        OpenBasics();
-        LoadIntro();
-    }
-    void TearDown() override
-    {
-        ReleaseIntro();
-        ReleaseIntro(); // a second release does nothing
-        CloseBasics();
-    }
-    int Step(std::initializer_list<int> pressed = {})
-    {
-        return StepWithKeys(IntroStep, pressed, nullptr);
-    }
-};
-
-TEST_F(IntroTest, RevealGrowsBothLinesFromOppositeSides)
+TEST(Intro, RevealGrowsBothLinesAndEndsWithoutTheBumpPictures)
 {
-    Open(false);
+    TempFolder folder;
+    WriteBytes(folder.Path("AGameBy.tga"), RawTga(173, 9, Bytes(173 * 9, 100)));
+    WriteBytes(folder.Path("TarnveldixStudio.tga"), RawTga(174, 9, Bytes(174 * 9, 150)));
+    OpenBasics();
+    LoadIntro();
     EXPECT_FALSE(Intro.lightReady);
+    auto Step = [](std::initializer_list<int> keys = {}) {
+        return StepWithKeys(IntroStep, keys, nullptr);
+    };
     const uint16_t first = GreyPixel(100), studio = GreyPixel(150);
     // r = 1: one column of each, only in the top nine rows.
     EXPECT_EQ(Step(), 0);
-    EXPECT_EQ((std::vector<uint16_t>{Pixel(0, 65), Pixel(1, 65), Pixel(173, 146), Pixel(172, 146),
-                                     Pixel(0, 74)}),
-              (std::vector<uint16_t>{first, 0, studio, 0, 0}));
+    EXPECT_EQ((Ints{Pixel(0, 65), Pixel(1, 65), Pixel(173, 146), Pixel(172, 146), Pixel(0, 74)}),
+              (Ints{first, 0, studio, 0, 0}));
     EXPECT_EQ(Step({KeyUp}), 0); // direction keys do nothing
     for (int tick = 3; tick <= 115; tick++) ASSERT_EQ(Step({KeyLeft}), 0);
     // r = 172: columns 0..171 of the first line, 2..173 of the studio line.
-    EXPECT_EQ((std::vector<uint16_t>{Pixel(171, 65), Pixel(172, 65), Pixel(2, 146), Pixel(1, 146)}),
-              (std::vector<uint16_t>{first, 0, studio, 0}));
+    EXPECT_EQ((Ints{Pixel(171, 65), Pixel(172, 65), Pixel(2, 146), Pixel(1, 146)}),
+              (Ints{first, 0, studio, 0}));
     Step(); // tick 116, r = 174: both whole
-    EXPECT_EQ((std::vector<uint16_t>{Pixel(172, 65), Pixel(0, 146), Pixel(173, 146)}),
-              (std::vector<uint16_t>{first, studio, studio}));
+    EXPECT_EQ((Ints{Pixel(172, 65), Pixel(0, 146), Pixel(173, 146)}),
+              (Ints{first, studio, studio}));
     // Without the bump pictures the intro ends with its reveal, on tick 214.
     for (int tick = 117; tick <= 213; tick++) ASSERT_EQ(Step(), 0);
     EXPECT_EQ(Step(), 1);
-}
-
-TEST_F(IntroTest, LightPhasesAndTheirLength)
-{
-    Open(true);
-    ASSERT_TRUE(Intro.lightReady);
-    // The tick each phase starts on, with L then; the light falls by one a tick
-    // to -11, holds, and rises back to 60 by tick 586.
-    const int32_t starts[][3] = {{214, IntroLightUp, 60},  {215, IntroLightUp, 59},
-                                 {284, IntroLightUp, -10}, {285, IntroHold, -11},
-                                 {514, IntroHold, -11},    {515, IntroLightDown, -11},
-                                 {586, IntroLightDown, 60}};
-    int tick = 0;
-    for (auto [at, phase, light] : starts) {
-        while (++tick < at) ASSERT_EQ(Step(), 0) << tick;
-        ASSERT_EQ(Step(), 0) << tick;
-        EXPECT_TRUE(Intro.IntroPhase == phase && Intro.light == light)
-            << tick << ": " << Intro.light;
-    }
-    EXPECT_EQ(Pixel(0, 65), GreyPixel(100)); // the lines lie over the light
+    // A digit ends it at once, before anything is drawn.
+    ReleaseIntro();
+    LoadIntro();
     int32_t presented = Headless_PresentCount();
-    EXPECT_EQ(Step(), 1); // tick 587 ends it without drawing
+    EXPECT_EQ(Step({Key4}), 1);
     EXPECT_EQ(Headless_PresentCount(), presented);
-}
-
-TEST_F(IntroTest, ADigitEndsItAtOnce)
-{
-    Open(true);
-    int32_t presented = Headless_PresentCount();
-    EXPECT_EQ(Step({Key4}), 1); // on the very first tick, before anything is drawn
-    EXPECT_EQ(Headless_PresentCount(), presented);
+    ReleaseIntro();
+    ReleaseIntro(); // a second release does nothing
+    CloseBasics();
 }
 
 // Builds the maps from a flat picture of one byte value, a height map and a light map.
@@ -109,31 +65,10 @@ static void BuildMaps(uint8_t pictureByte, Bytes height, Bytes light)
     ASSERT_TRUE(BumpMapsReady());
 }
 
-TEST(BumpLight, SpotBorderGradientsAndSaturation)
+TEST(BumpLight, GradientsLightPathAndRefusedSizes)
 {
     Headless_Reset();
     ASSERT_TRUE(OpenScreen());
-    // Flat relief, full light (I = 63), L = -11: D = -22. The spot reaches
-    // exactly 64 pixels; the border 7 pixels wide stays black.
-    BuildMaps(128, Bytes(240 * 320, 0), Bytes(256 * 256, 255));
-    const uint16_t lit = Rgb565(16 + 11, 32 + 22, 16 + 11);
-    const int spots[][6] = {// light x, y, then pixels lit and black
-                            {120, 160, 56, 160, 56, 159},   {120, 160, 120, 96, 120, 95},
-                            {40, 40, 7, 40, 6, 40},         {40, 40, 40, 7, 40, 6},
-                            {200, 280, 233, 280, 234, 280}, {200, 280, 200, 313, 200, 314}};
-    for (auto s : spots) {
-        DrawBumpFrame(s[0], s[1], -11);
-        EXPECT_TRUE(Pixel(s[0], s[1]) == lit && Pixel(s[2], s[3]) == lit && Pixel(s[4], s[5]) == 0)
-            << s[2] << "," << s[3];
-    }
-    // Bright colours saturate; at L = 60 a mid colour goes black.
-    BuildMaps(250, Bytes(240 * 320, 0), Bytes(256 * 256, 255));
-    DrawBumpFrame(120, 160, -11);
-    EXPECT_EQ(Pixel(120, 160), Rgb565(31, 63, 31));
-    BuildMaps(128, Bytes(240 * 320, 0), Bytes(256 * 256, 255));
-    DrawBumpFrame(120, 160, 60);
-    EXPECT_EQ(Pixel(120, 160), 0);
-
     // A cliff at column 100 (height 31 to its right) and a light map that
     // brightens to the right: the slope shifts the light-map column by 62.
     Bytes height(240 * 320), light(256 * 256);
@@ -142,10 +77,10 @@ TEST(BumpLight, SpotBorderGradientsAndSaturation)
     BuildMaps(128, height, light);
     const int32_t *gx = BumpMaps.gradX;
     EXPECT_EQ(
-        (std::vector<int32_t>{gx[160 * 240 + 94], gx[160 * 240 + 95], gx[160 * 240 + 106],
-                              gx[160 * 240 + 107], gx[3 * 240 + 100], // none within the border
-                              BumpMaps.gradY[160 * 240 + 100]}),
-        (std::vector<int32_t>{0, 62, 62, 0, 0, 0}));
+        (Ints{gx[160 * 240 + 94], gx[160 * 240 + 95], gx[160 * 240 + 106], gx[160 * 240 + 107],
+              gx[3 * 240 + 100], // none within the border
+              BumpMaps.gradY[160 * 240 + 100]}),
+        (Ints{0, 62, 62, 0, 0, 0}));
     DrawBumpFrame(100, 160, 0);
     // Column 190 of the light map: I = 47, D = 5; column 128 + 10 without a slope: I = 34, D = 18.
     EXPECT_EQ(Pixel(100, 160), Rgb565(16 - 2, 32 - 5, 16 - 2));

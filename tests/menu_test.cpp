@@ -18,13 +18,13 @@ namespace
 
 int TileGrey(int skin) { return 40 * (skin + 1); }
 
-// A menu as start-up builds it, with stand-in sounds and, if asked, the six tiles.
+// A menu as start-up builds it, with stand-in sounds and the six tiles.
 struct MenuTest : testing::Test {
     TempFolder folder{true};
     std::string sounds; // started by the last step
-    void Open(bool tiles)
+    void SetUp() override
     {
-        for (int s = 0; tiles && s < SkinCount; s++)
+        for (int s = 0; s < SkinCount; s++)
             WriteBytes(folder.Path("Skin" + std::to_string(s + 1) + "BackgroundMenu.tga"),
                        RawTga(32, 32, Bytes(32 * 32, (uint8_t)TileGrey(s))));
         OpenBasics();
@@ -38,24 +38,19 @@ struct MenuTest : testing::Test {
         ReleaseMenu();
         CloseBasics();
     }
-    // One menu tick with the given key slots pressed on it.
     int Step(std::initializer_list<int> pressed = {})
     {
         return StepWithKeys(MenuStep, pressed, &sounds);
     }
-    // Steps while the result is 0 (at most 100 ticks); the ticks taken, the result in *result.
-    int StepsToResult(int *result = nullptr)
+    // Steps until the menu is in state (or, for -1, until a result comes), at
+    // most 100 ticks; the ticks taken, the last result in *result.
+    int StepsTo(int32_t state, int *result = nullptr)
     {
-        int k = 1, r;
-        while ((r = Step()) == 0 && k < 100) k++;
-        if (result) *result = r;
-        return k;
-    }
-    // Steps until the menu is in state, at most 100 ticks; the ticks taken.
-    int StepsToState(int32_t state)
-    {
-        for (int k = 1; k <= 100; k++)
-            if (Step(), MenuData.menuState == state) return k;
+        for (int k = 1, r; k <= 100; k++)
+            if (r = Step(), state < 0 ? r != 0 : MenuData.menuState == state) {
+                if (result) *result = r;
+                return k;
+            }
         return -1;
     }
     // Moves the highlight down n rows and selects.
@@ -72,23 +67,20 @@ struct MenuTest : testing::Test {
 
 TEST_F(MenuTest, HighlightWrapsAndWobbles)
 {
-    Open(false);
     ASSERT_EQ(MainMenu->entryCount[PageMain], 6);
     Step();
-    EXPECT_EQ(MainMenu->selection, 0);
     // Up on row 0 goes to the last row; the entry swings -3, 0, +3, 0.
     Step({KeyUp});
-    EXPECT_EQ(MainMenu->selection, 5);
-    EXPECT_EQ(sounds, "srot.wav");
-    std::vector<int32_t> xs = {EntryX(0, 5)};
+    EXPECT_TRUE(MainMenu->selection == 5 && sounds == "srot.wav");
+    Ints xs = {EntryX(0, 5)};
     for (int i = 0; i < 3; i++, xs.push_back(EntryX(0, 5))) Step();
-    EXPECT_EQ(xs, (std::vector<int32_t>{13, 16, 19, 16}));
+    EXPECT_EQ(xs, (Ints{13, 16, 19, 16}));
     // Down on the last row goes to row 0: 0, -3, 0, +3, 0.
     Step({KeyDown});
     EXPECT_EQ(MainMenu->selection, 0);
     xs = {EntryX(0, 0)};
     for (int i = 0; i < 4; i++, xs.push_back(EntryX(0, 0))) Step();
-    EXPECT_EQ(xs, (std::vector<int32_t>{16, 13, 16, 19, 16}));
+    EXPECT_EQ(xs, (Ints{16, 13, 16, 19, 16}));
     EXPECT_EQ(EntryX(0, 5), 16);
     // Up and Down in one tick: up and back down, the wobble as after Down.
     Step({KeyUp, KeyDown});
@@ -96,11 +88,15 @@ TEST_F(MenuTest, HighlightWrapsAndWobbles)
     EXPECT_FLOAT_EQ(MenuData.wobbleAngle, 270.0f); // 360 drawn, then one step on
     Step();
     EXPECT_EQ(EntryX(0, 0), 13);
+    // A key restarts the idle count: 150 quiet ticks after it the slide starts.
+    for (int i = 0; i < 148; i++) Step();
+    EXPECT_EQ(MenuData.menuState, MenuMainPage);
+    Step();
+    EXPECT_EQ(MenuData.menuState, MenuSlideLeft);
 }
 
 TEST_F(MenuTest, ContinueNeedsASavedGameAndSeedsWithTheMenuTicks)
 {
-    Open(false);
     for (int i = 0; i < 9; i++) Step();
     // Refused: the destroy sound after the click; the generator is untouched.
     Settings.SavedGameValid = 0;
@@ -119,73 +115,46 @@ TEST_F(MenuTest, ContinueNeedsASavedGameAndSeedsWithTheMenuTicks)
     Plat_Seed(11);
     EXPECT_EQ(next, Plat_Rand());
     EXPECT_EQ(Settings.SavedGameValid, 1);
-    EXPECT_EQ(StepsToResult(), 25); // the slide ends on the 24th tick, the result comes on the next
+    EXPECT_EQ(StepsTo(-1), 25); // the slide ends on the 24th tick, the result comes on the next
     EXPECT_EQ(MenuData.menuState, MenuLeaveContinue);
 }
 
-TEST_F(MenuTest, SlideTimingsAndNewGames)
+TEST_F(MenuTest, SlidesAndNewGames)
 {
-    Open(false);
+    // (The slides' timings are followed end to end.)
     Settings.SavedGameValid = 1;
     Choose(1); // NEW GAME
-    int switchTick = -1, endTick = -1;
-    for (int k = 1; k <= 60 && endTick < 0; k++) {
-        Step();
-        if (switchTick < 0 && MainMenu->page == PageGameType) switchTick = k;
-        if (MenuData.menuState == MenuTypePage) endTick = k;
-    }
-    EXPECT_EQ(switchTick, 24);
-    EXPECT_EQ(endTick, 48);
+    ASSERT_GT(StepsTo(MenuTypePage), 0);
     // Row 0 takes up the wobble left over from before the slide.
     EXPECT_TRUE(MainMenu->selection == 0 && MainMenu->selectedX == 16);
     for (int row = 1; row < 5; row++) EXPECT_EQ(EntryX(PageGameType, row), 16);
-
     // Back to the main page takes 51 ticks; the rows it lacks reuse old slots.
     Choose(4);
     EXPECT_EQ(MenuData.menuState, MenuSlideLeft);
-    EXPECT_EQ(StepsToState(MenuMainPage), 51);
+    EXPECT_EQ(StepsTo(MenuMainPage), 51);
     EXPECT_EQ(MainMenu->page, PageMain);
     for (int row = 1; row < 6; row++) EXPECT_EQ(EntryX(PageMain, row), 16);
-
-    // Type B: the saved game is forgotten at once and the result comes on tick 25.
+    // Type B: the saved game is forgotten at once; the result stays until the
+    // frame step leaves the menu.
     Choose(1);
-    StepsToState(MenuTypePage);
+    StepsTo(MenuTypePage);
     Choose(1);
     EXPECT_EQ(Settings.SavedGameValid, 0);
     int result;
-    EXPECT_EQ(StepsToResult(&result), 25);
+    StepsTo(-1, &result);
     EXPECT_EQ(result, 3);
-    EXPECT_EQ(Step(), 3); // until the frame step leaves the menu
+    EXPECT_EQ(Step(), 3);
     ResetMenu();
     EXPECT_TRUE(MenuData.menuState == MenuMainPage && EntryX(PageMain, 0) == 16);
 }
 
-TEST_F(MenuTest, IdleTimeoutShowsTheScores)
+TEST_F(MenuTest, OptionsSkinsAndMissingPictures)
 {
-    Open(false);
-    for (int i = 0; i < 149; i++) ASSERT_EQ(Step(), 0);
-    EXPECT_EQ(MenuData.menuState, MenuMainPage);
-    std::vector<uint16_t> before(BackBuffer, BackBuffer + ScreenWidth * ScreenHeight);
-    EXPECT_EQ(Step(), 0); // tick 150: the slide starts, nothing is drawn
-    EXPECT_TRUE(MenuData.menuState == MenuSlideLeft && MenuData.idleTicks == 0u);
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), BackBuffer));
-    EXPECT_EQ(StepsToState(MenuLeaveScores), 25);
-    EXPECT_EQ(Step(), 6);
-    // A key restarts the count.
-    ResetMenu();
-    for (int i = 0; i < 100; i++) Step();
-    Step({KeyDown});
-    for (int i = 0; i < 149; i++) Step();
-    EXPECT_EQ(MenuData.menuState, MenuMainPage);
     Step();
-    EXPECT_EQ(MenuData.menuState, MenuSlideLeft);
-}
-
-TEST_F(MenuTest, SwitchesClickOnlyWhileTheSoundIsOn)
-{
-    Open(false);
+    EXPECT_EQ(Corner(), GreyPixel(TileGrey(0)));
+    // The switches click only while the sound is on.
     Choose(3); // OPTIONS
-    ASSERT_GT(StepsToState(MenuOptionsPage), 0);
+    ASSERT_GT(StepsTo(MenuOptionsPage), 0);
     const MenuItem *soundOn = MainMenu->entries[PageOptions][0];
     EXPECT_EQ(Step({Key1}), 0);
     EXPECT_TRUE(Settings.SoundOption == 0 && sounds == "sclick.wav");
@@ -196,30 +165,23 @@ TEST_F(MenuTest, SwitchesClickOnlyWhileTheSoundIsOn)
     Step({KeyDown});
     const MenuItem *dropOff = MainMenu->entries[PageOptions][1];
     Step({Key1});
-    EXPECT_EQ(Settings.DropOption, 1);
-    EXPECT_NE(MainMenu->entries[PageOptions][1], dropOff);
+    EXPECT_TRUE(Settings.DropOption == 1 && MainMenu->entries[PageOptions][1] != dropOff);
     EXPECT_EQ(MenuData.menuState, MenuOptionsPage);
     // Controls without its picture shows the menu; select goes back to the options.
     Choose(1);
     EXPECT_EQ(MenuData.menuState, MenuControls);
     Step({Key1});
     EXPECT_TRUE(MenuData.menuState == MenuOptionsPage && MainMenu->page == PageOptions);
-}
 
-TEST_F(MenuTest, SkinChoiceSwitchesTheTileAndReturns)
-{
-    Open(true);
-    Step();
-    EXPECT_EQ(Corner(), GreyPixel(TileGrey(0)));
+    Choose(1); // BACK
+    ASSERT_GT(StepsTo(MenuMainPage), 0);
     Choose(2); // SKINS
-    ASSERT_GT(StepsToState(MenuSkinPage), 0);
-    Choose(3); // skin 4
+    ASSERT_GT(StepsTo(MenuSkinPage), 0);
+    Choose(3); // skin 4: its tile shows at once, the corner being only ever tiles
     EXPECT_TRUE(Settings.SelectedSkin == 3 && CurrentSkin == 3);
     EXPECT_EQ(MainMenu->background, SkinMenuBackgrounds[3]);
-    // The corner is only ever tiles: "Skin4BackgroundMenu.tga" shows at once.
     EXPECT_EQ(Corner(), GreyPixel(TileGrey(3)));
-    EXPECT_GT(StepsToState(MenuMainPage), 0);
-    EXPECT_EQ(MainMenu->page, PageMain);
+    EXPECT_GT(StepsTo(MenuMainPage), 0);
     // The credits picture is missing: the menu shows instead until select.
     Choose(4);
     EXPECT_EQ(MenuData.menuState, MenuCredits);

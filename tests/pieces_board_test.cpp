@@ -10,20 +10,10 @@
 #include "game/pieces.h"
 #include "gfx/skins.h"
 #include "res/tga.h"
+#include "tests/test_util.h"
 
 namespace
 {
-
-// A square tile whose pixels tell where they came from: base + index.
-struct Tile {
-    std::vector<uint16_t> pixels;
-    Image image;
-    explicit Tile(uint16_t base, int size = 11) : pixels(size * size)
-    {
-        for (int i = 0; i < size * size; i++) pixels[i] = (uint16_t)(base + i);
-        image = Image{pixels.data(), size, size};
-    }
-};
 
 struct TestPiece {
     Piece piece;
@@ -38,15 +28,12 @@ struct TestBoard {
     {
         EXPECT_TRUE(CreateImage(&board.canvas, CanvasWidth, CanvasHeight));
         ClearBoard(&board);
+        for (int i = 0; i < CanvasWidth * CanvasHeight; i++)
+            board.canvas.pixels[i] = (uint16_t)(i / CanvasWidth + 1);
     }
     ~TestBoard() { FreeImagePixels(&board.canvas); }
     int32_t &cell(int r, int c) { return board.cells[r * BoardCols + c]; }
     uint16_t px(int x, int y) const { return board.canvas.pixels[y * CanvasWidth + x]; }
-    void numberRows()
-    {
-        for (int i = 0; i < CanvasWidth * CanvasHeight; i++)
-            board.canvas.pixels[i] = (uint16_t)(i / CanvasWidth + 1);
-    }
     void fillRow(int r, int32_t colour)
     {
         for (int c = 1; c <= PlayingColumns; c++) cell(r, c) = colour;
@@ -55,7 +42,8 @@ struct TestBoard {
 
 // Destruction frames 1..5 in the current slots, frame k filled with 0x100 * k + index.
 struct TestFrames {
-    Tile frames[5] = {Tile(0x100), Tile(0x200), Tile(0x300), Tile(0x400), Tile(0x500)};
+    TestImage frames[5] = {
+        {11, 11, 0x100}, {11, 11, 0x200}, {11, 11, 0x300}, {11, 11, 0x400}, {11, 11, 0x500}};
     TestFrames()
     {
         for (int f = 0; f < 5; f++) CurrentDestFrames[f] = &frames[f].image;
@@ -70,7 +58,7 @@ struct TestFrames {
 
 TEST(Pieces, RotationTables)
 {
-    Tile tile(100);
+    TestImage tile(11, 11, 100);
     for (int type = 1; type <= PieceTypeCount; type++) {
         TestPiece t(type, &tile.image);
         Piece &p = t.piece;
@@ -88,8 +76,6 @@ TEST(Pieces, RotationTables)
             EXPECT_TRUE(p.grid == grid && p.image == image);
             RotateForward(&p);
         }
-        EXPECT_EQ(p.rotation, 1);
-
         std::set<std::vector<uint8_t>> distinct;
         for (int r = 0; r < 4; r++)
             distinct.insert(std::vector<uint8_t>(p.grids[r], p.grids[r] + 16));
@@ -100,31 +86,25 @@ TEST(Pieces, RotationTables)
         // The others turn a quarter clockwise about row 1, column 1:
         // a cell (row 1 + a, column 1 + b) goes to (row 1 + b, column 1 - a).
         for (int r = 0; r < 4 && !(type <= 2 || type == 6 || type == 7); r++)
-            for (int i = 0; i < 4; i++)
-                for (int j = 0; j < 4; j++) {
-                    if (!p.grids[r][i * 4 + j]) continue;
-                    int ti = j, tj = 2 - i;
-                    ASSERT_TRUE(tj >= 0 && tj < 4) << type;
-                    EXPECT_NE(p.grids[(r + 1) % 4][ti * 4 + tj], 0)
-                        << type << " rotation " << r + 1;
-                }
+            for (int i = 0; i < 16; i++) {
+                if (!p.grids[r][i]) continue;
+                ASSERT_LT(i, 12) << type; // row 3 would turn out of the grid
+                EXPECT_NE(p.grids[(r + 1) % 4][i % 4 * 4 + 2 - i / 4], 0) << type << " " << r;
+            }
         // One colour per piece: 1..7, and types 8..14 again 1..7.
         for (int i = 0; i < 16; i++) EXPECT_TRUE(p.grid[i] == 0 || p.grid[i] == (type - 1) % 7 + 1);
     }
-}
 
-TEST(Pieces, OddTypeNumbersAndPictures)
-{
-    Tile tile(0x2000);
+    // Odd type numbers make a bar; a tile is copied as it is, and one smaller
+    // than a cell is read only as far as it goes.
     TestPiece bar(1, &tile.image);
     for (int type : {0, 15, -3}) {
         TestPiece odd(type, &tile.image);
         for (int r = 0; r < 4; r++)
             EXPECT_EQ(memcmp(odd.piece.grids[r], bar.piece.grids[r], 16), 0);
     }
-    // Type 14: one block at x, y 11..21 holding the tile, 0 everywhere else.
-    tile.pixels[5] = 0; // copied as it is
-    TestPiece dot(14, &tile.image);
+    tile.pixels[5] = 0;
+    TestPiece dot(14, &tile.image); // one block at x, y 11..21
     const Image &pic = dot.piece.images[2];
     ASSERT_EQ(pic.width, 44);
     for (int y = 0; y < 44; y++)
@@ -132,8 +112,7 @@ TEST(Pieces, OddTypeNumbersAndPictures)
             bool inside = x >= 11 && x <= 21 && y >= 11 && y <= 21;
             ASSERT_EQ(pic.pixels[y * 44 + x], inside ? tile.pixels[(y - 11) * 11 + x - 11] : 0);
         }
-    // A tile smaller than a cell is read only as far as it goes.
-    Tile small(0x3000, 5);
+    TestImage small(5, 5, 0x3000);
     TestPiece part(14, &small.image);
     EXPECT_EQ(part.piece.images[0].pixels[15 * 44 + 15], 0x3000 + 24);
     EXPECT_EQ(part.piece.images[0].pixels[16 * 44 + 11], 0);
@@ -142,7 +121,7 @@ TEST(Pieces, OddTypeNumbersAndPictures)
 
 TEST(Board, FitsAndLanding)
 {
-    Tile tile(0x4000);
+    TestImage tile(11, 11, 0x4000);
     TestBoard tb;
     TestPiece bar(1, &tile.image);
     RotateForward(&bar.piece); // upright in grid column 1
@@ -157,8 +136,8 @@ TEST(Board, FitsAndLanding)
     ResetRotation(&bar.piece);
     LockPiece(&tb.board, &bar.piece, 3, 0);
     for (int c = 1; c <= 10; c++) EXPECT_EQ(tb.cell(1, c), c >= 4 && c <= 7 ? 1 : 0) << c;
-    EXPECT_EQ((std::vector<uint16_t>{tb.px(33, 11), tb.px(76, 21), tb.px(32, 11), tb.px(40, 10)}),
-              (std::vector<uint16_t>{0x4000, 0x4000 + 120, 0, 0}));
+    EXPECT_EQ((Ints{tb.px(33, 11), tb.px(76, 21), tb.px(32, 11), tb.px(40, 10)}),
+              (Ints{0x4000, 0x4000 + 120, 12, 11}));
     // Landing ORs its colour into what is there.
     tb.cell(5, 3) = 4;
     TestPiece dot(14, &tile.image);
@@ -174,7 +153,6 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
     tb.fillRow(18, 2);
     tb.fillRow(19, 3);
     tb.cell(17, 5) = 6;
-    tb.numberRows();
     ASSERT_TRUE(FindFullRow(&tb.board));
     EXPECT_EQ(tb.board.fullRow, 18);
     // Steps 1..4 copy frames 2..5 over the row's cells, black included.
@@ -186,10 +164,9 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
     }
     DestroyStep(&tb.board, 5);
     // Only what lay above moved down; the lower full row is found next.
-    EXPECT_EQ((std::vector<int32_t>{tb.cell(18, 5), tb.cell(18, 4), tb.cell(18, 0),
-                                    tb.px(50, 18 * 11 + 10), tb.px(50, 11), tb.px(50, 10),
-                                    tb.px(50, 19 * 11)}),
-              (std::vector<int32_t>{6, 0, 1, 17 * 11 + 11, 1, 0, 19 * 11 + 1}));
+    EXPECT_EQ((Ints{tb.cell(18, 5), tb.cell(18, 4), tb.cell(18, 0), tb.px(50, 18 * 11 + 10),
+                    tb.px(50, 11), tb.px(50, 10), tb.px(50, 19 * 11)}),
+              (Ints{6, 0, 1, 17 * 11 + 11, 1, 0, 19 * 11 + 1}));
     ASSERT_TRUE(FindFullRow(&tb.board));
     EXPECT_EQ(tb.board.fullRow, 19);
 
@@ -197,7 +174,6 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
     TestBoard top;
     top.fillRow(0, 5);
     top.cell(1, 2) = 4;
-    top.numberRows();
     ASSERT_TRUE(FindFullRow(&top.board));
     EXPECT_EQ(top.board.fullRow, 0);
     DestroyStep(&top.board, 5);
@@ -208,22 +184,21 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
 TEST(Board, RisingRowAndLightSweep)
 {
     TestFrames frames;
-    Tile item(0x7000);
+    TestImage item(11, 11, 0x7000);
     Image *items[8] = {nullptr,     &item.image, &item.image, &item.image,
                        &item.image, &item.image, &item.image, &item.image};
     TestBoard tb;
     tb.cell(0, 3) = 5; // lost over the top
     tb.cell(1, 4) = 6;
-    tb.numberRows();
     static const uint8_t row[10] = {1, 0, 3, 0, 0, 0, 0, 0, 0, 7};
     SetRisingRow(&tb.board, row);
     frames.frames[0].pixels[0] = 0; // keyed at step 0
     RiseStep(&tb.board, 0, items);
     for (int c = 1; c <= 10; c++) EXPECT_EQ(tb.cell(19, c), row[c - 1]);
     // A hole stays empty throughout.
-    EXPECT_EQ((std::vector<int32_t>{tb.cell(0, 3), tb.cell(0, 4), tb.cell(20, 5), tb.px(40, 0),
-                                    tb.px(40, 208), tb.px(0, 209), tb.px(1, 209), tb.px(11, 209)}),
-              (std::vector<int32_t>{0, 6, 1, 12, 220, 0, 0x101, 0}));
+    EXPECT_EQ((Ints{tb.cell(0, 3), tb.cell(0, 4), tb.cell(20, 5), tb.px(40, 0), tb.px(40, 208),
+                    tb.px(0, 209), tb.px(1, 209), tb.px(11, 209)}),
+              (Ints{0, 6, 1, 12, 220, 0, 0x101, 0}));
     for (int step = 1; step <= 5; step++) {
         RiseStep(&tb.board, step, items);
         EXPECT_EQ(tb.px(22, 209), step < 5 ? 0x100 * (step + 1) : 0x7000);
@@ -234,7 +209,8 @@ TEST(Board, RisingRowAndLightSweep)
     Image *kept[5];
     memcpy(kept, GamePictures.lights, sizeof(kept));
     Image keptSnapshot = GamePictures.boardSnapshot;
-    Tile lights[5] = {Tile(0xF000), Tile(0xF100), Tile(0xF200), Tile(0xF300), Tile(0xF400)};
+    TestImage lights[5] = {
+        {11, 11, 0xF000}, {11, 11, 0xF100}, {11, 11, 0xF200}, {11, 11, 0xF300}, {11, 11, 0xF400}};
     for (int i = 0; i < 5; i++) GamePictures.lights[i] = &lights[i].image;
     ASSERT_TRUE(CreateImage(&GamePictures.boardSnapshot, CanvasWidth, CanvasHeight));
     for (int i = 0; i < CanvasWidth * CanvasHeight; i++)

@@ -1,7 +1,8 @@
-// Game progression: starting games and levels, type A's tables, scoring,
-// level-ups, the rising row of type C and the saved game.
+// Game progression: starting games and levels, scoring, level-ups, the rising
+// row of type C and the guards on a saved game to continue.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -11,26 +12,18 @@
 #include "game/progress.h"
 #include "gfx/skins.h"
 #include "platform/headless/headless.h"
-#include "platform/keys.h"
 #include "tests/test_util.h"
 
 namespace
 {
 
-class Progress : public ProgramTest
-{
-  protected:
-    int32_t cell(int r, int c) { return CurrentBoard()->cells[r * BoardCols + c]; }
+struct Progress : ProgramTest {
     // The playing cells hold the 200 colours of pattern.
     bool BoardIs(const uint8_t *pattern)
     {
         for (int i = 0; i < 200; i++)
-            if (cell(i / 10, i % 10 + 1) != pattern[i]) return false;
+            if (CurrentBoard()->cells[i / 10 * BoardCols + i % 10 + 1] != pattern[i]) return false;
         return true;
-    }
-    bool SavedIsBoard()
-    {
-        return !memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof(Settings.SavedCells));
     }
 };
 
@@ -55,22 +48,18 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
             0};
         StartGame(e.type);
         int32_t type = e.type <= 3 ? e.type : 0;
-        EXPECT_EQ((std::vector<int32_t>{Game.GameType, Game.GamePhase, Game.PhaseAfterLight,
-                                        Game.PhaseTicks, Game.Score, Game.Level, Game.Lines,
-                                        Game.FallDelay, Game.FallTime, Game.Chain,
-                                        Game.LandingCount, Game.PieceX, Game.PieceY}),
-                  (std::vector<int32_t>{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay,
-                                        0, 1, 0, 3, 0}))
+        EXPECT_EQ(
+            (Ints{Game.GameType, Game.GamePhase, Game.PhaseAfterLight, Game.PhaseTicks, Game.Score,
+                  Game.Level, Game.Lines, Game.FallDelay, Game.FallTime, Game.Chain,
+                  Game.LandingCount, Game.PieceX, Game.PieceY}),
+            (Ints{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay, 0, 1, 0, 3, 0}))
             << e.type;
         EXPECT_TRUE(BoardIs(e.board)) << e.type;
-        for (int i = 0; i < BoardCells; i++)
-            ASSERT_TRUE(!(i % 12 == 0 || i % 12 == 11 || i / 12 == 20) ||
-                        cell(i / 12, i % 12) == 1);
-        EXPECT_EQ(
-            (std::vector<int32_t>{Settings.SavedGameType, Settings.SavedScore, Settings.SavedLevel,
-                                  Settings.SavedLines, Settings.SavedFallDelay}),
-            (std::vector<int32_t>{type, 0, 1, e.lines, e.delay}));
-        EXPECT_TRUE(SavedIsBoard());
+        EXPECT_EQ((Ints{Settings.SavedGameType, Settings.SavedScore, Settings.SavedLevel,
+                        Settings.SavedLines, Settings.SavedFallDelay}),
+                  (Ints{type, 0, 1, e.lines, e.delay}));
+        EXPECT_EQ(memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells),
+                  0);
     }
 
     // Level L plays pattern (L - 1) mod 15; from 16 on the delay is 100 and the quota 20.
@@ -84,18 +73,11 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
         EXPECT_TRUE(Game.FallDelay == delay && Game.Lines == lines && Settings.SavedLevel == level)
             << level;
     }
-    auto Row = [](int p, int r) {
-        std::string s;
-        for (int c = 0; c < 10; c++) s += ".1234567"[LevelPatterns[p][r * 10 + c]];
-        return s;
-    };
-    EXPECT_EQ(Row(0, 9) + Row(0, 10) + Row(8, 6) + Row(8, 16) + Row(12, 11) + Row(14, 19),
-              std::string("..........") + "7........7" + "1..1..1..1" + "33......33" +
-                  "....222222" + "6.5.4.4.5.");
     // No level starts with a full row.
     for (int p = 0; p < 15; p++)
         for (int r = 0; r < 20; r++)
-            EXPECT_NE(Row(p, r).find('.'), std::string::npos) << p << "," << r;
+            EXPECT_NE(std::count(LevelPatterns[p] + 10 * r, LevelPatterns[p] + 10 * r + 10, 0), 0)
+                << p << "," << r;
 }
 
 TEST_F(Progress, ScoringAndLevels)
@@ -108,9 +90,10 @@ TEST_F(Progress, ScoringAndLevels)
             StartGame(type);
             Game.PhaseAfterLight = PhaseLevelCompleted;
             for (int k = 0; k < n; k++) ScoreRow();
-            EXPECT_EQ(Game.Score, ChainScores[n]);
-            EXPECT_EQ(Game.Lines, type == GameTypeA ? 10 - n : n);
-            EXPECT_EQ(Game.PhaseAfterLight, type == GameTypeC ? PhaseLevelCompleted : PhasePlaying);
+            EXPECT_EQ((Ints{Game.Score, Game.Lines, Game.PhaseAfterLight}),
+                      (Ints{ChainScores[n], type == GameTypeA ? 10 - n : n,
+                            type == GameTypeC ? PhaseLevelCompleted : PhasePlaying}))
+                << type << " " << n;
         }
     // Type A goes below 0 during a chain; the level completes when it has ended.
     StartGame(GameTypeA);
@@ -149,21 +132,9 @@ TEST_F(Progress, ScoringAndLevels)
     EXPECT_EQ(Game.Score, INT32_MAX);
 }
 
-TEST_F(Progress, AfterLandingSnapshotsLocksKeysAndRaisesRows)
+TEST_F(Progress, TypeCRaisesARowEveryTenthLanding)
 {
-    StartGame(GameTypeB);
-    Game.Score = 41, Game.Level = 3, Game.Lines = 25, Game.FallDelay = 567;
-    CurrentBoard()->cells[19 * 12 + 4] = 6;
-    Settings.SavedGameType = 0;
-    Keys.KeySlot[KeyLeft] = 5;
-    AfterLanding();
-    EXPECT_EQ((std::vector<int32_t>{Settings.SavedScore, Settings.SavedLevel, Settings.SavedLines,
-                                    Settings.SavedFallDelay, Settings.SavedGameType, Keys.KeyLock,
-                                    Keys.KeySlot[KeyLeft]}),
-              (std::vector<int32_t>{41, 3, 25, 567, GameTypeB, 1, 0}));
-    EXPECT_TRUE(SavedIsBoard());
-
-    // Type C: every tenth landing raises a row from around RisingRows[(level - 1) / 2].
+    // The row comes from around RisingRows[(level - 1) / 2], clamped at the ends.
     const int32_t bands[][3] = {{1, 0, 2}, {2, 0, 2}, {9, 2, 6}, {19, 7, 9}, {40, 9, 9}};
     for (auto [level, low, high] : bands) {
         StartGame(GameTypeC);
@@ -191,9 +162,8 @@ TEST_F(Progress, AfterLandingSnapshotsLocksKeysAndRaisesRows)
 
 TEST_F(Progress, ContinueMakesOddSavedValuesPlayable)
 {
-    // The restoring itself is followed through the game screen's tests; here the
-    // guards: a stored type outside 1..3 continues as A, and values no game
-    // writes are made playable, the score kept.
+    // A stored type outside 1..3 continues as A, and values no game writes are
+    // made playable, the score kept.
     StartGame(GameTypeC);
     Game.Score = 123;
     TakeSnapshot();
@@ -203,17 +173,13 @@ TEST_F(Progress, ContinueMakesOddSavedValuesPlayable)
     Settings.SavedLevel = -4;
     Settings.SavedFallDelay = -100;
     EXPECT_EQ(ScreenTransition(ScreenMenu, 1), ScreenGame);
-    EXPECT_EQ(
-        (std::vector<int32_t>{Game.GameType, Game.GamePhase, Game.Score, Game.CurrentType,
-                              Game.NextType, Game.Level, Game.FallDelay, Game.ContinuePending}),
-        (std::vector<int32_t>{GameTypeA, PhaseResume, 123, 1, 1, 1, 20, 0}));
-    // Setting up the game for Continue leaves the saved game alone; a new game
-    // from the menu starts a fresh one.
-    EXPECT_EQ(Settings.SavedScore, 123);
+    EXPECT_EQ((Ints{Game.GameType, Game.GamePhase, Game.Score, Game.CurrentType, Game.NextType,
+                    Game.Level, Game.FallDelay, Game.ContinuePending, Settings.SavedScore}),
+              (Ints{GameTypeA, PhaseResume, 123, 1, 1, 1, 20, 0, 123}));
+    // A new game from the menu starts a fresh saved game.
     CurrentBoard()->cells[18 * 12 + 2] = 5;
     TakeSnapshot();
     EXPECT_EQ(ScreenTransition(ScreenMenu, 3), ScreenGame);
-    EXPECT_EQ(Game.GameType, GameTypeB);
-    EXPECT_EQ(Settings.SavedScore, 0);
-    EXPECT_EQ(Settings.SavedCells[18 * 12 + 2], 0);
+    EXPECT_EQ((Ints{Game.GameType, Settings.SavedScore, Settings.SavedCells[18 * 12 + 2]}),
+              (Ints{GameTypeB, 0, 0}));
 }

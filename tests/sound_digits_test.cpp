@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 
 #include "front/settings.h"
 #include "gfx/digits.h"
@@ -14,22 +13,18 @@
 
 TEST(Digits, FixedWidthRows)
 {
-    const int W = 240, H = 320;
+    Headless_Reset();
+    ASSERT_TRUE(OpenScreen());
     const uint16_t Back = 0x4444;
     // Cell d is filled with 0x100 + d, with a transparent pixel at (3, 4).
-    std::vector<uint16_t> strip(70 * 9), screen;
-    for (int i = 0; i < 70 * 9; i++)
-        strip[i] = i % 70 % 7 == 3 && i / 70 == 4 ? 0 : 0x100 + i % 70 / 7;
-    Image digits = {strip.data(), 70, 9};
-    uint32_t oldWidth = ScreenWidth, oldHeight = ScreenHeight;
-    uint16_t *oldBuffer = BackBuffer;
-    ScreenWidth = W, ScreenHeight = H;
-    auto shown = [&](int32_t value, int count, int x, int y) {
-        screen.assign(W * H, Back);
-        BackBuffer = screen.data();
-        DrawDigits(&digits, value, count, x, y);
+    TestImage digits(
+        70, 9, [](int x, int y) { return (uint16_t)(x % 7 == 3 && y == 4 ? 0 : 0x100 + x / 7); });
+    auto Clear = [&] { std::fill(BackBuffer, BackBuffer + 240 * 320, Back); };
+    auto shown = [&](int32_t value, int count) {
+        Clear();
+        DrawDigits(&digits.image, value, count, 0, 0);
         std::string text;
-        for (int k = 0; k < count; k++) text += (char)('0' + screen[y * W + x + 7 * k] - 0x100);
+        for (int k = 0; k < count; k++) text += (char)('0' + Pixel(7 * k, 0) - 0x100);
         return text;
     };
     const struct {
@@ -40,21 +35,19 @@ TEST(Digits, FixedWidthRows)
                  {12, 4, "0012"},        {-3, 4, "0000"},
                  {999999, 6, "999999"},  {1000000, 6, "000000"},
                  {1234567, 6, "234567"}, {INT32_MAX, 12, "002147483647"}};
-    for (const auto &c : cases) EXPECT_EQ(shown(c.value, c.count, 0, 0), c.text) << c.value;
+    for (const auto &c : cases) EXPECT_EQ(shown(c.value, c.count), c.text) << c.value;
 
-    // Each cell is 7 x 9 and keyed; nothing else is touched.
-    shown(58, 2, 10, 20);
-    int changed = 0;
-    for (int i = 0; i < W * H; i++) changed += screen[i] != Back;
-    EXPECT_EQ(changed, 2 * (7 * 9 - 1));
-    EXPECT_EQ(screen[24 * W + 13], Back);
-    EXPECT_EQ(screen[28 * W + 23], 0x108);
-    Image none = {nullptr, 70, 9};
-    screen.assign(W * H, Back);
+    // Each cell is 7 x 9 and keyed; nothing else is touched; an absent strip draws nothing.
+    Clear();
+    DrawDigits(&digits.image, 58, 2, 10, 20);
     DrawDigits(nullptr, 5, 2, 0, 0);
+    Image none = {nullptr, 70, 9};
     DrawDigits(&none, 5, 2, 0, 0);
-    EXPECT_EQ(screen, std::vector<uint16_t>(W * H, Back));
-    ScreenWidth = oldWidth, ScreenHeight = oldHeight, BackBuffer = oldBuffer;
+    int changed = 0;
+    for (int i = 0; i < 240 * 320; i++) changed += BackBuffer[i] != Back;
+    EXPECT_EQ(changed, 2 * (7 * 9 - 1));
+    EXPECT_TRUE(Pixel(13, 24) == Back && Pixel(23, 28) == 0x108);
+    CloseScreen();
 }
 
 TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
@@ -86,13 +79,10 @@ TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
     // With an archive the sounds are borrowed from it.
     Bytes archive;
     for (int i = 0; i <= SoundCount; i++) {
-        std::string name = i < SoundCount ? SoundName(i) : "END",
-                    data = i < SoundCount ? wav[i] : "";
-        size_t at = archive.size();
-        archive.resize(at + 36 + data.size(), 0);
-        for (size_t c = 0; c < name.size(); c++) archive[at + c] = (uint8_t)toupper(name[c]);
-        archive[at + 32] = (uint8_t)data.size();
-        memcpy(&archive[at + 36], data.data(), data.size());
+        std::string name = i < SoundCount ? SoundName(i) : "END";
+        for (char &c : name) c = (char)toupper(c);
+        Bytes e = EntryBytes(name, i < SoundCount ? Bytes(wav[i].begin(), wav[i].end()) : Bytes());
+        archive.insert(archive.end(), e.begin(), e.end());
     }
     ResourceArchive = archive.data();
     ResourceArchiveSize = (uint32_t)archive.size();

@@ -75,6 +75,15 @@ int32_t LeWord(const Bytes &b, size_t at)
     return (int32_t)(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24);
 }
 
+Bytes EntryBytes(const std::string &name, const Bytes &data)
+{
+    Bytes e(ArchiveEntryHeader + data.size(), 0);
+    for (size_t i = 0; i < name.size() && i < ArchiveNameField; i++) e[i] = (uint8_t)name[i];
+    PutLeWord(e, ArchiveNameField, (int32_t)data.size());
+    for (size_t i = 0; i < data.size(); i++) e[ArchiveEntryHeader + i] = data[i];
+    return e;
+}
+
 Bytes RawTga(int w, int h, const Bytes &pixels, int bytesPerPixel)
 {
     Bytes f(18 + pixels.size(), 0);
@@ -102,6 +111,20 @@ TgaInfo DecodedTga(int w, int h, int bytesPerPixel, Bytes &data)
 }
 
 uint16_t GreyPixel(int v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
+
+uint16_t &Pixel(int x, int y) { return BackBuffer[y * (int)ScreenWidth + x]; }
+
+TestImage::TestImage(int w, int h, uint16_t (*f)(int x, int y)) : pixels(w * h)
+{
+    for (int i = 0; i < w * h; i++) pixels[i] = f(i % w, i / w);
+    image = Image{pixels.data(), w, h};
+}
+
+TestImage::TestImage(int w, int h, uint16_t base) : pixels(w * h)
+{
+    for (int i = 0; i < w * h; i++) pixels[i] = (uint16_t)(base + i);
+    image = Image{pixels.data(), w, h};
+}
 
 int RunTool(const char *tool, const std::string &args, std::string *output)
 {

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "res/image.h"
+
 typedef std::vector<uint8_t> Bytes;
+typedef std::vector<int32_t> Ints;
 
 // A fresh empty folder under the system's temporary folder, removed by RemoveTree.
 std::string MakeTempDir(void);
@@ -24,12 +27,26 @@ Bytes LeWords(const std::vector<int32_t> &words);
 void PutLeWord(Bytes &b, size_t at, int32_t v);
 int32_t LeWord(const Bytes &b, size_t at); // 0 past the end
 
+// An entry of an unpacked archive: the name field (cut at 32 bytes), the size, the data.
+Bytes EntryBytes(const std::string &name, const Bytes &data);
+
 // An uncompressed TGA, top row first: 8-bit grey, or 24-bit colour with 3 bytes a pixel.
 Bytes RawTga(int w, int h, const Bytes &pixels, int bytesPerPixel = 1);
 struct TgaInfo;
 // A decoded picture's record over data, w x h with bytesPerPixel, as the loaders hand it on.
 TgaInfo DecodedTga(int w, int h, int bytesPerPixel, Bytes &data);
 uint16_t GreyPixel(int v); // grey level v as a 5-6-5 pixel
+
+// The BackBuffer's pixel at (x, y).
+uint16_t &Pixel(int x, int y);
+
+// A picture owned by the test: pixel (x, y) is f(x, y), or base plus its index.
+struct TestImage {
+    std::vector<uint16_t> pixels;
+    Image image;
+    TestImage(int w, int h, uint16_t (*f)(int x, int y));
+    TestImage(int w, int h, uint16_t base);
+};
 
 // Runs a built program (zux-headless, zuxpack, zux-artgen) with args; returns
 // its exit status, and its output and error output in output.

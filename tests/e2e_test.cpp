@@ -1,0 +1,145 @@
+// The whole program end to end: zux-headless with the generated art and key
+// files, read back through its trace and the files it leaves beside it. The
+// rules tick by tick are followed in-process by the screens' own tests; here
+// the wiring between the screens and the trace's fields.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/test_util.h"
+
+namespace
+{
+
+// Expects the trace fields listed as "tick field value; ...".
+void ExpectTrace(const HeadlessRun &run, const std::string &list)
+{
+    std::istringstream in(list);
+    for (std::string item; std::getline(in, item, ';');) {
+        std::istringstream words(item);
+        int tick = 0;
+        std::string field, value;
+        words >> tick >> field >> value;
+        ASSERT_TRUE(tick > 0 && !value.empty()) << item;
+        EXPECT_EQ(run.At(tick, field.c_str()), value) << item;
+    }
+}
+
+// A numeric field of tick's line, -1 when absent.
+int N(const HeadlessRun &run, int tick, const char *field)
+{
+    std::string v = run.At(tick, field);
+    return v.empty() ? -1 : std::stoi(v);
+}
+
+// The frame of the first ScoreTable tick with the given phaseTicks.
+std::string TableFrame(const std::vector<std::string> &trace, int phaseTicks)
+{
+    for (const std::string &line : trace)
+        if (TraceField(line, "screen") == "ScoreTable" &&
+            TraceField(line, "phaseTicks") == std::to_string(phaseTicks))
+            return TraceField(line, "frame");
+    return "";
+}
+
+} // namespace
+
+// A newcomer skips the intro, picks skin 3, plays a type-B game to its end,
+// tries the letter grid but enters no name, watches the tables, closes, and
+// at the next start leaves the intro and the menu alone until the same tables
+// show. Table B is made of zero scores here so that a short game enters it.
+TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
+{
+    Ints hs;
+    for (int t = 0; t < 4; t++)
+        for (int r = 0; r < 5; r++)
+            hs.insert(hs.end(), {25, 20, 23, t == 1 ? 0 : 1000 - 100 * r, 5 - r});
+    HeadlessRun run;
+    ASSERT_TRUE(WriteBytes(run.dir + "/HS.dat", LeWords(hs)));
+    std::string keys = "5 press 1\n"                                // skip the intro
+                       "10 press Down\n12 press Down\n15 press 1\n" // SKINS
+                       "70 press Down\n72 press Down\n75 press 1\n" // skin 3
+                       "150 press Down\n155 press 1\n"              // NEW GAME
+                       "210 press Down\n215 press 1\n"              // TYPE B
+                       "250 press 5\n300 press 5\n"; // get ready: too early, then cut short
+    for (int t = 400; t <= 1500; t += 2) keys += std::to_string(t) + " press Down\n";
+    // The name entry: Left at column 0, four letters, six rows down and a
+    // column right to delete, four deletes (the last with nothing left), end.
+    keys += "1590 press 1\n1592 press Left\n1594 press 1\n1596 press Right\n1604 press 1\n"
+            "1606 press Right\n1615 press 1\n1617 press Right\n1626 press 1\n";
+    for (int k = 0; k < 6; k++) keys += std::to_string(1628 + 7 * k) + " press Down\n";
+    keys += "1670 press Right\n1679 press 1\n1681 press 1\n1683 press 1\n1685 press 1\n"
+            "1687 press Right\n1696 press 1\n1706 press 1\n";
+    run.Run(2400, keys);
+    // The menu slides a page out in 24 ticks and the next one in by tick 48;
+    // a game type is left 25 ticks after its select. The game as the menu
+    // started it at 40 ms: its first tick picks the pieces and shows the menu's
+    // last frame; get ready until five ticks after the cut, then 8 ticks of
+    // light, the last of which makes the saved game valid.
+    ExpectTrace(run, "5 screen Menu; 65 menuState 7; 155 menuState 11; 178 menuPage 0; "
+                     "179 menuPage 1; 202 menuState 11; 203 menuState 6; 215 menuState 11; "
+                     "238 menuState 11; 239 menuState 3; "
+                     "240 screen Game; 240 timer 40; 240 gamePhase 0; 240 gameType 1; "
+                     "240 score 0; 240 level 1; 240 fallDelay 700; 240 pieceX 3; "
+                     "241 gamePhase 3; 304 gamePhase 3; 305 gamePhase 9; 312 gamePhase 9; "
+                     "312 savedGameValid 0; 313 gamePhase 2; 313 savedGameValid 1");
+    EXPECT_EQ(run.At(241, "frame"), run.At(239, "frame"));
+    // Every landing clicks and scores a point, bringing the next piece to the
+    // top unturned; no row is ever full.
+    int landings = 0, over = 314;
+    for (; over < 1590 && N(run, over - 1, "gamePhase") != 7; over++) {
+        if (N(run, over, "score") == N(run, over - 1, "score")) continue;
+        landings++;
+        EXPECT_EQ(run.At(over, "sounds"), "[\"sclick.wav\"]") << over;
+        EXPECT_EQ(N(run, over, "current"), N(run, over - 1, "next")) << over;
+        EXPECT_TRUE(N(run, over, "pieceY") == 0 && N(run, over, "rotation") == 1) << over;
+    }
+    EXPECT_GE(landings, 5);
+    EXPECT_TRUE(N(run, --over, "score") == landings && N(run, over, "lines") == 0);
+    // The game-over display runs at 40 ms and ignores Down; the digit leaves it
+    // without drawing, back at 20 ms, into the name entry.
+    for (int t = over; t < 1590; t++)
+        EXPECT_TRUE(N(run, t, "gamePhase") == 7 && N(run, t, "timer") == 40) << t;
+    // Keys rest while the cursor moves, 7 ticks a column and 5 a row; a fourth
+    // letter replaces the third; a finished name is stored 50 ticks later.
+    ExpectTrace(run,
+                "1590 screen NameEntry; 1590 presented false; 1590 timer 20; "
+                "1590 enteredName [42,42,42]; 1592 scorePhase 0; 1594 sounds [\"sclick.wav\"]; "
+                "1594 enteredName [0,42,42]; 1596 scorePhase 2; 1602 scorePhase 2; "
+                "1603 scorePhase 0; 1603 sounds [\"srot.wav\"]; 1604 enteredName [0,1,42]; "
+                "1615 enteredName [0,1,2]; 1626 enteredName [0,1,3]; 1626 letterCount 3; "
+                "1628 scorePhase 4; 1632 scorePhase 4; 1633 scorePhase 0; "
+                "1679 sounds [\"sdest.wav\"]; 1679 enteredName [0,1,42]; "
+                "1683 enteredName [42,42,42]; 1685 sounds [\"sdest.wav\"]; 1685 letterCount 0; "
+                "1696 sounds [\"sclick.wav\"]; 1696 scorePhase 5; 1706 scorePhase 5; "
+                "1706 enteredName [42,42,42]; 1745 screen NameEntry; 1746 screen ScoreTable; "
+                "1746 presented false; 1746 scorePhase 6; 2345 phaseTicks 599; 2346 screen Menu");
+    std::string tableB = TableFrame(run.trace, 200);
+    EXPECT_FALSE(tableB.empty());
+
+    // Table B, row 0: no letters, the score, level 1; the old row 0 moved down
+    // and row 4 dropped out; table A untouched. The skin is kept, nothing to continue.
+    Bytes scores = ReadBytes(run.dir + "/HS.dat"), settings = ReadBytes(run.dir + "/SS.dat");
+    ASSERT_EQ(scores.size(), 400u);
+    EXPECT_EQ(
+        (Ints{LeWord(scores, 100), LeWord(scores, 104), LeWord(scores, 108), LeWord(scores, 112),
+              LeWord(scores, 116), LeWord(scores, 136), LeWord(scores, 196), LeWord(scores, 12)}),
+        (Ints{42, 42, 42, landings, 1, 5, 2, 1000}));
+    ASSERT_EQ(settings.size(), 1052u);
+    EXPECT_EQ((Ints{LeWord(settings, 0), LeWord(settings, 28), LeWord(settings, 36)}),
+              (Ints{2, 0, 1}));
+
+    // The next start, no keys: the intro runs its whole length, the menu waits
+    // 150 ticks and slides away, and the same tables show.
+    run.Run(1000, "");
+    ExpectTrace(run, "1 introPhase Reveal; 213 introPhase Reveal; 214 introPhase LightUp; "
+                     "214 light 60; 215 light 59; 284 light -10; 285 introPhase Hold; "
+                     "285 light -11; 514 introPhase Hold; 515 introPhase LightDown; "
+                     "515 light -11; 586 light 60; 586 timer 20; 587 screen Menu; "
+                     "587 presented false; 588 timer 40; 737 menuState 12; 762 menuState 13; "
+                     "763 screen ScoreTable");
+    EXPECT_EQ(run.At(737, "frame"), run.At(736, "frame")); // the slide starts undrawn
+    EXPECT_EQ(TableFrame(run.trace, 200), tableB);
+    EXPECT_EQ(ReadBytes(run.dir + "/HS.dat"), scores); // never written at shutdown
+    EXPECT_EQ(LeWord(ReadBytes(run.dir + "/SS.dat"), 0), 2);
+}
