@@ -53,27 +53,27 @@ Bytes Garbage(size_t size, uint32_t seed)
 
 // Runs zux-headless for 600 ticks on a fresh program folder holding the
 // archive, the loose art or nothing, after spoil; checks the run and the files
-// it leaves; the frame hashes go to frames.
+// it leaves. Returns the frame hashes, joined.
 enum Resources { WithNothing, WithArchive, WithArt };
 typedef std::function<void(const std::string &dir)> Spoil;
-void ExpectCleanStart(const std::string &what, Resources with, const Spoil &spoil,
-                      const std::string &tour, std::vector<std::string> *frames = nullptr)
+std::string ExpectCleanStart(const std::string &what, Resources with, const Spoil &spoil,
+                             const std::string &tour)
 {
     SCOPED_TRACE(what);
-    std::string dir = MakeTempDir(), output;
+    std::string dir = MakeTempDir(), output, frames;
     if (with == WithArchive) fs::copy_file(BuiltArchive, dir + "/Data.zux");
     if (with == WithArt) fs::copy(BuiltArt, dir, fs::copy_options::recursive);
     if (spoil) spoil(dir);
     Bytes highScoresBefore = ReadBytes(dir + "/HS.dat");
     std::vector<std::string> lines;
     EXPECT_EQ(RunKeys(dir, 600, tour, &lines, &output), 0) << output;
-    ASSERT_EQ(lines.size(), 600u) << "the run stopped early\n" << output;
-    for (const std::string &line : lines)
-        if (frames) frames->push_back(TraceField(line, "frame"));
+    EXPECT_EQ(lines.size(), 600u) << "the run stopped early\n" << output;
+    for (const std::string &line : lines) frames += TraceField(line, "frame");
     // SS.dat is whole and reads back word for word.
     Bytes settings = ReadBytes(dir + "/SS.dat");
-    ASSERT_EQ(settings.size(), (size_t)SettingsFileSize);
-    DecodeSettings(settings.data(), (uint32_t)settings.size());
+    EXPECT_EQ(settings.size(), (size_t)SettingsFileSize);
+    settings.resize(SettingsFileSize);
+    DecodeSettings(settings.data(), SettingsFileSize);
     uint8_t again[SettingsFileSize];
     EncodeSettings(again);
     EXPECT_EQ(memcmp(again, settings.data(), SettingsFileSize), 0) << "SS.dat does not read back";
@@ -82,6 +82,7 @@ void ExpectCleanStart(const std::string &what, Resources with, const Spoil &spoi
     EXPECT_TRUE(highScores == highScoresBefore || highScores.size() == HighScoreFileSize);
     EXPECT_FALSE(fs::exists(dir + "/SS.dat.new") || fs::exists(dir + "/HS.dat.new"));
     RemoveTree(dir);
+    return frames;
 }
 
 Spoil Write(const std::string &file, const Bytes &bytes)
@@ -89,19 +90,35 @@ Spoil Write(const std::string &file, const Bytes &bytes)
     return [=](const std::string &dir) { WriteBytes(dir + "/" + file, bytes); };
 }
 
-// Applies damage to every third picture from the first-th, or every picture.
-void ForPictures(const std::string &dir, size_t first, size_t step,
-                 const std::function<void(Bytes &b, size_t i)> &damage)
+// Folders in the place of the files named.
+Spoil Folders(std::initializer_list<const char *> files)
+{
+    std::vector<std::string> names(files.begin(), files.end());
+    return [=](const std::string &dir) {
+        for (const std::string &f : names) fs::remove(dir + f), fs::create_directory(dir + f);
+    };
+}
+
+// Runs 0 to 2 remove every third picture from the run-th; runs 3 and 4 damage
+// every picture in two of four ways: refused for its size or depth, or decoded
+// to garbage or to the wrong size.
+void SpoilPictures(const std::string &dir, int run)
 {
     std::vector<std::string> pictures;
     for (const fs::directory_entry &e : fs::directory_iterator(dir))
         if (e.path().extension() == ".tga") pictures.push_back(e.path().string());
     std::sort(pictures.begin(), pictures.end());
-    for (size_t i = first; i < pictures.size(); i += step) {
-        Bytes b = ReadBytes(pictures[i]);
-        damage(b, i);
-        if (b.empty()) fs::remove(pictures[i]);
-        if (!b.empty()) WriteBytes(pictures[i], b);
+    for (size_t i = 0; i < pictures.size(); i++) {
+        Bytes b = ReadBytes(pictures[i]), g = Garbage(b.size(), (uint32_t)i);
+        if (run < 3 && i % 3 == (size_t)run) fs::remove(pictures[i]);
+        if (run < 3) continue;
+        switch ((i + (run - 3) * 2) % 4) {
+        case 0: b[12] = b[13] = b[14] = b[15] = 0xFF; break; // a huge picture
+        case 1: b[2] = 2, b[16] = 24; break;                 // true colour, not 8 bits
+        case 2: std::copy(b.begin(), b.begin() + 18, g.begin()), b = g; break;
+        default: std::swap(b[12], b[14]), std::swap(b[13], b[15]);
+        }
+        WriteBytes(pictures[i], b);
     }
 }
 
@@ -114,61 +131,29 @@ TEST(BadInputStart, DamagedArchiveAndPictures)
     for (size_t i = 4; i < garbled.size(); i += 1 + i * 7919 % 4000)
         garbled[i] ^= (uint8_t)(1 + i % 255);
     huge[0] = huge[1] = huge[2] = 0xFF; // claims 16 MB
-    Bytes unterminated(PackedBound(40));
+    Bytes unterminated(PackedBound(40)),
+        half(archive.begin(), archive.begin() + archive.size() / 2);
     unterminated.resize(PackArchive(name.data(), 40, unterminated.data()));
-    ExpectCleanStart(
-        "half an archive", WithNothing,
-        Write("Data.zux", Bytes(archive.begin(), archive.begin() + archive.size() / 2)), NewGame);
-    ExpectCleanStart("a garbled archive", WithNothing, Write("Data.zux", garbled), NewGame);
-    ExpectCleanStart("an archive claiming more than it holds", WithNothing, Write("Data.zux", huge),
-                     NewGame);
-    ExpectCleanStart("a name without its end", WithNothing, Write("Data.zux", unterminated),
-                     NewGame);
-    ExpectCleanStart(
-        "Data.zux a folder, no resources", WithNothing,
-        [](const std::string &d) { fs::create_directory(d + "/Data.zux"); }, NewGame);
-    ExpectCleanStart(
-        "the unpacked archive's upper-case names", WithNothing,
-        [](const std::string &d) { RunTool("zuxpack", "unpack " + BuiltArchive + " " + d); },
-        NewGame);
-    ExpectCleanStart(
-        "folders in the place of a sound and a picture", WithArt,
-        [](const std::string &d) {
-            for (const char *file : {"/sclick.wav", "/Loading.tga"})
-                fs::remove(d + file), fs::create_directory(d + file);
-        },
-        NewGame);
-    // Every picture missing in one of three runs; every picture damaged in two
-    // of four ways: refused for its size or depth, or decoded to garbage or to
-    // the wrong size.
-    for (size_t part = 0; part < 3; part++)
+    const std::pair<const char *, Spoil> starts[] = {
+        {"half an archive", Write("Data.zux", half)},
+        {"a garbled archive", Write("Data.zux", garbled)},
+        {"an archive claiming more than it holds", Write("Data.zux", huge)},
+        {"a name without its end", Write("Data.zux", unterminated)},
+        {"Data.zux a folder, no resources", Folders({"/Data.zux"})},
+        {"the unpacked archive's upper-case names",
+         [](const std::string &d) { RunTool("zuxpack", "unpack " + BuiltArchive + " " + d); }}};
+    for (const auto &[what, spoil] : starts) ExpectCleanStart(what, WithNothing, spoil, NewGame);
+    ExpectCleanStart("folders in the place of a sound and a picture", WithArt,
+                     Folders({"/sclick.wav", "/Loading.tga"}), NewGame);
+    for (int run = 0; run < 5; run++)
         ExpectCleanStart(
-            "a third of the pictures missing, part " + std::to_string(part), WithArt,
-            [part](const std::string &d) {
-                ForPictures(d, part, 3, [](Bytes &b, size_t) { b.clear(); });
-            },
-            part == 1 ? Continue : NewGame);
-    for (size_t run = 0; run < 2; run++)
-        ExpectCleanStart(
-            "damaged pictures, run " + std::to_string(run), WithArt,
-            [run](const std::string &d) {
-                ForPictures(d, 0, 1, [run](Bytes &b, size_t i) {
-                    Bytes g = Garbage(b.size(), (uint32_t)i);
-                    switch ((i + run * 2) % 4) {
-                    case 0: b[12] = b[13] = b[14] = b[15] = 0xFF; break; // a huge picture
-                    case 1: b[2] = 2, b[16] = 24; break;                 // true colour, not 8 bits
-                    case 2: std::copy(b.begin(), b.begin() + 18, g.begin()), b = g; break;
-                    default: std::swap(b[12], b[14]), std::swap(b[13], b[15]);
-                    }
-                });
-            },
-            run ? Continue : NewGame);
-
+            "pictures missing or damaged, run " + std::to_string(run), WithArt,
+            [run](const std::string &d) { SpoilPictures(d, run); },
+            run == 1 || run == 4 ? Continue : NewGame);
     // The same resources as loose files under their own names look the same.
-    std::vector<std::string> fromArchive, fromLoose;
-    ExpectCleanStart("the generated archive", WithArchive, nullptr, NewGame, &fromArchive);
-    ExpectCleanStart("loose files", WithArt, nullptr, NewGame, &fromLoose);
-    EXPECT_TRUE(fromArchive == fromLoose) << "loose files draw other frames than the archive";
+    EXPECT_TRUE(ExpectCleanStart("the generated archive", WithArchive, nullptr, NewGame) ==
+                ExpectCleanStart("loose files", WithArt, nullptr, NewGame))
+        << "loose files draw other frames than the archive";
 }
 
 // A complete settings file: the eleven words, then the board (walls and floor
@@ -178,9 +163,8 @@ static Bytes SettingsFile(const Ints &head, int32_t cell, int32_t wall = 1)
     Ints words = head;
     for (int r = 0; r < BoardRows; r++)
         for (int c = 0; c < BoardCols; c++)
-            words.push_back(c == 0 || c == BoardCols - 1 || r == BoardRows - 1 ? wall
-                            : r > 15 && c % 3                                  ? cell
-                                                                               : 0);
+            words.push_back(
+                c % (BoardCols - 1) == 0 || r == BoardRows - 1 ? wall : (r > 15 && c % 3) * cell);
     return LeWords(words);
 }
 
@@ -202,29 +186,25 @@ TEST(BadInputStart, BadSettingsAndHighScoreFiles)
     // odd. Each high-score run idles in the menu until the tables are shown.
     Bytes huge = SettingsFile({2, 500, 3, 12, 4, 6, 1, 1, 200, 1, 0}, 3);
     huge.resize(8 << 20, 0x5A);
-    const std::pair<const char *, Bytes> settings[] = {
-        {"garbage", Garbage(SettingsFileSize, 3)},
-        {"every byte 0xFF", Bytes(SettingsFileSize, 0xFF)},
-        {"huge", huge},
-        {"piece types 0 and 15", SettingsFile({0, 0, 1, 0, 0, 15, 1, 1, 100, 1, 0}, 1)},
-        {"cells out of range", SettingsFile({0, 0, 1, 0, 3, 3, 2, 1, 100, 1, 0}, 1000)},
-        {"walls missing", SettingsFile({0, 0, 1, 0, 3, 3, 2, 1, 100, 1, 0}, 2, 0)},
-        {"skin 99, validity 7", SettingsFile({99, 0, 1, 0, 3, 3, 3, 7, 100, 5, -1}, 2)},
-        {"extreme counters",
+    const std::pair<std::string, Bytes> files[] = {
+        {"SS.dat garbage", Garbage(SettingsFileSize, 3)},
+        {"SS.dat every byte 0xFF", Bytes(SettingsFileSize, 0xFF)},
+        {"SS.dat huge", huge},
+        {"SS.dat piece types 0 and 15", SettingsFile({0, 0, 1, 0, 0, 15, 1, 1, 100, 1, 0}, 1)},
+        {"SS.dat cells out of range", SettingsFile({0, 0, 1, 0, 3, 3, 2, 1, 100, 1, 0}, 1000)},
+        {"SS.dat walls missing", SettingsFile({0, 0, 1, 0, 3, 3, 2, 1, 100, 1, 0}, 2, 0)},
+        {"SS.dat skin 99, validity 7", SettingsFile({99, 0, 1, 0, 3, 3, 3, 7, 100, 5, -1}, 2)},
+        {"SS.dat extreme counters",
          SettingsFile({1, INT_MAX - 5, INT_MAX, INT_MIN, 14, 7, 7, 1, 0, 0, 1}, 4)},
-        {"negative counters", SettingsFile({1, -1000, 1, -50, 1, 14, -3, 1, -40, 2, 9}, 5)},
-        {"a huge fall delay", SettingsFile({3, 0, 30000, 0, 8, 9, 0, 1, INT_MAX, 1, 1}, 7)}};
-    for (const auto &[what, bytes] : settings)
-        ExpectCleanStart(std::string("SS.dat: ") + what, WithArchive, Write("SS.dat", bytes),
-                         Continue);
-    const std::pair<const char *, Bytes> scores[] = {
-        {"short", Bytes(37, 1)},
-        {"garbage", Garbage(HighScoreFileSize, 5)},
-        {"letters past the font", HighScoreFile(99, 1000, 5, -100)},
-        {"negative letters", HighScoreFile(-7, 1000, 5, -100)},
-        {"scores at the edge", HighScoreFile(1, INT_MAX - 2, INT_MAX - 9, -1)},
-        {"negative scores and levels", HighScoreFile(4, INT_MIN, -100, 1)}};
-    for (const auto &[what, bytes] : scores)
-        ExpectCleanStart(std::string("HS.dat: ") + what, WithArchive, Write("HS.dat", bytes),
-                         Tables);
+        {"SS.dat negative counters", SettingsFile({1, -1000, 1, -50, 1, 14, -3, 1, -40, 2, 9}, 5)},
+        {"SS.dat a huge fall delay", SettingsFile({3, 0, 30000, 0, 8, 9, 0, 1, INT_MAX, 1, 1}, 7)},
+        {"HS.dat short", Bytes(37, 1)},
+        {"HS.dat garbage", Garbage(HighScoreFileSize, 5)},
+        {"HS.dat letters past the font", HighScoreFile(99, 1000, 5, -100)},
+        {"HS.dat negative letters", HighScoreFile(-7, 1000, 5, -100)},
+        {"HS.dat scores at the edge", HighScoreFile(1, INT_MAX - 2, INT_MAX - 9, -1)},
+        {"HS.dat negative scores and levels", HighScoreFile(4, INT_MIN, -100, 1)}};
+    for (const auto &[what, bytes] : files)
+        ExpectCleanStart(what, WithArchive, Write(what.substr(0, 6), bytes),
+                         what[0] == 'S' ? Continue : Tables);
 }

@@ -16,39 +16,40 @@
 TEST(Desktop, SaveFolderChoiceAndWhereFilesAreRead)
 {
     TempFolder t;
-    std::string data = t.Path("share/"), home = t.Path("home/"), prog = t.dir + "/";
+    std::string data = t.Path("share/"), home = t.Path("home/");
     ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
-    ASSERT_TRUE(WriteText(data + "Res.txt", "installed"));
-    ASSERT_TRUE(WriteText(data + "SS.dat", "x")); // never a save
-    ASSERT_TRUE(WriteText(t.Path("HS.dat"), "portable"));
+    // The data folder's SS.dat is never a save.
+    ASSERT_TRUE(WriteText(data + "Res.txt", "installed") && WriteText(data + "SS.dat", "x") &&
+                WriteText(t.Path("HS.dat"), "portable"));
     Headless_SetDataFolder(data.c_str());
-    uint8_t *out = nullptr;
+    // The size read; -1 when the read failed and handed out no block.
+    auto size = [](uint32_t (*read)(const char *, uint8_t **), const char *name) {
+        uint8_t *out = nullptr;
+        int n = (int)read(name, &out);
+        FreeFileBlock(out);
+        return out ? n : -1;
+    };
+    char why[512] = "";
+    auto choose = [&why](const char *home) {
+        return ChooseSaveFolder(home, why, sizeof(why)) ? std::string(SaveFolder()) : "failed";
+    };
 
     // Resources: beside the program first, then the data folder.
-    EXPECT_EQ(ReadWholeFile("Res.txt", &out), 9u);
-    FreeFileBlock(out);
+    EXPECT_EQ(size(ReadWholeFile, "Res.txt"), 9);
     ASSERT_TRUE(WriteText(t.Path("Res.txt"), "local"));
-    EXPECT_EQ(ReadWholeFile("Res.txt", &out), 5u);
-    FreeFileBlock(out);
+    EXPECT_EQ(size(ReadWholeFile, "Res.txt"), 5);
 
     // A writable program folder with the game's data keeps the saves; a home given wins.
-    char why[512] = "";
     setenv("XDG_DATA_HOME", (t.dir + "/xdg").c_str(), 1);
-    ASSERT_TRUE(ChooseSaveFolder(nullptr, why, sizeof(why)));
-    EXPECT_EQ(SaveFolder(), t.dir + "/xdg/zux/");
+    EXPECT_EQ(choose(nullptr), t.dir + "/xdg/zux/");
     ASSERT_TRUE(WriteText(t.Path("DATA.ZUX"), "z"));
-    ASSERT_TRUE(ChooseSaveFolder(nullptr, why, sizeof(why)));
-    EXPECT_EQ(SaveFolder(), prog);
-    ASSERT_TRUE(ChooseSaveFolder(home.c_str(), why, sizeof(why)));
-    EXPECT_EQ(SaveFolder(), home);
+    EXPECT_EQ(choose(nullptr), t.dir + "/");
+    EXPECT_EQ(choose(home.c_str()), home);
 
     // A save folder without the file yet reads the program folder's copy;
     // the first write makes the folder, and from then on its own copy counts.
-    out = nullptr;
-    EXPECT_EQ(ReadSaveFile("HS.dat", &out), 8u);
-    FreeFileBlock(out);
-    EXPECT_EQ(ReadSaveFile("SS.dat", &(out = nullptr)), 0u);
-    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(size(ReadSaveFile, "HS.dat"), 8);
+    EXPECT_EQ(size(ReadSaveFile, "SS.dat"), -1);
     ASSERT_EQ(ReplaceWholeFile("HS.dat", "mine", 4), 4u);
     EXPECT_EQ(ReadBytes(home + "HS.dat").size(), 4u);
     EXPECT_EQ(ReadBytes(t.Path("HS.dat")).size(), 8u);
@@ -58,11 +59,10 @@ TEST(Desktop, SaveFolderChoiceAndWhereFilesAreRead)
     // when the test runs as somebody else.)
     chmod(t.dir.c_str(), 0555);
     if (access(t.dir.c_str(), W_OK) != 0) {
-        ASSERT_TRUE(ChooseSaveFolder("", why, sizeof(why)));
-        EXPECT_EQ(SaveFolder(), t.dir + "/xdg/zux/");
+        EXPECT_EQ(choose(""), t.dir + "/xdg/zux/");
         setenv("XDG_DATA_HOME", "relative", 1);
         setenv("HOME", (t.dir + "/user").c_str(), 1);
-        EXPECT_FALSE(ChooseSaveFolder(nullptr, why, sizeof(why)));
+        EXPECT_EQ(choose(nullptr), "failed");
         EXPECT_EQ(std::string(why), "zux: cannot save in " + t.dir +
                                         "/user/.local/share/zux/: " + "Permission denied");
     }
@@ -71,7 +71,7 @@ TEST(Desktop, SaveFolderChoiceAndWhereFilesAreRead)
 
     // A folder that cannot be made (a file is in the way): the write fails.
     ASSERT_TRUE(WriteText(t.Path("file"), ""));
-    EXPECT_FALSE(ChooseSaveFolder(t.Path("file/zux").c_str(), why, sizeof(why)));
+    EXPECT_EQ(choose(t.Path("file/zux").c_str()), "failed");
     EXPECT_EQ(ReplaceWholeFile("SS.dat", "x", 1), 0u);
     SetSaveFolder("");
     Headless_SetDataFolder("");
@@ -85,59 +85,48 @@ static void Collect(int line, const char *what)
 
 TEST(Desktop, ConfigLinesAndBadOnesSkipped)
 {
-    ConfigState cfg;
-    ClearConfig(&cfg);
-    Warnings.clear();
-    std::string text = "# comment\n"
-                       "display = windowed   # trailing comment\n"
-                       "  scale=3\r\n"
-                       "close-on-focus-loss = yes\n"
-                       "key Space = none\n"
-                       "key Left Shift = 7\n"
-                       "button a = Enter\n"
-                       "\n"
-                       "scale = 17\n"       // 9: out of range
-                       "display = huge\n"   // 10
-                       "colour = blue\n"    // 11: unknown setting
-                       "key Q = Jump\n"     // 12: unknown game key
-                       "just words\n"       // 13
-                       "key = 1\n"          // 14: no key name
-                       "record = perhaps\n" // 15
-                       "key Z = 4";         // 16: last line without a newline
-    ParseConfig(text.data(), (uint32_t)text.size(), &cfg, Collect);
-    EXPECT_EQ(cfg.windowed, 1);
-    EXPECT_EQ(cfg.scale, 3);
-    EXPECT_EQ(cfg.closeOnFocusLoss, 1);
-    EXPECT_EQ(cfg.record, -1);
-    ASSERT_EQ(cfg.bindingCount, 4);
-    EXPECT_STREQ(cfg.bindings[0].name, "Space");
-    EXPECT_EQ(cfg.bindings[0].vk, 0);
-    EXPECT_STREQ(cfg.bindings[1].name, "Left Shift");
-    EXPECT_EQ(cfg.bindings[1].vk, Vk0 + 7);
-    EXPECT_TRUE(cfg.bindings[2].button && cfg.bindings[2].vk == VkEnter);
-    EXPECT_EQ(cfg.bindings[3].line, 16);
-    EXPECT_EQ(Warnings, "9:scale is a number from 0 to 16;10:display is windowed or fullscreen;"
-                        "11:unknown setting;12:unknown game key (Up, Down, Left, Right, 0-9, "
-                        "Enter, F8, F9 or none);13:expected name = value;14:missing key name;"
-                        "15:the value is yes or no;");
-
+    // What was read (windowed scale close record, then each binding and its
+    // line), then the warnings.
+    auto parse = [](const char *text) {
+        ConfigState cfg;
+        ClearConfig(&cfg);
+        Warnings.clear();
+        ParseConfig(text, (uint32_t)strlen(text), &cfg, Collect);
+        std::string s = std::to_string(cfg.windowed) + " " + std::to_string(cfg.scale) + " " +
+                        std::to_string(cfg.closeOnFocusLoss) + " " + std::to_string(cfg.record);
+        for (const ConfigBinding &b : std::vector(cfg.bindings, cfg.bindings + cfg.bindingCount))
+            s += ", " + std::string(b.button ? "button " : "") + b.name + " = " +
+                 std::to_string(b.vk) + " @" + std::to_string(b.line);
+        return s + " | " + Warnings;
+    };
+    // Lines 9 to 15 cannot be read; the last line has no newline.
+    EXPECT_EQ(parse("# comment\ndisplay = windowed   # trailing comment\n  scale=3\r\n"
+                    "close-on-focus-loss = yes\nkey Space = none\nkey Left Shift = 7\n"
+                    "button a = Enter\n\nscale = 17\ndisplay = huge\ncolour = blue\n"
+                    "key Q = Jump\njust words\nkey = 1\nrecord = perhaps\nkey Z = 4"),
+              "1 3 1 -1, Space = 0 @5, Left Shift = " + std::to_string(Vk0 + 7) +
+                  " @6, button a = " + std::to_string(VkEnter) +
+                  " @7, Z = " + std::to_string(Vk0 + 4) +
+                  " @16 | 9:scale is a number from 0 to 16;10:display is windowed or fullscreen;"
+                  "11:unknown setting;12:unknown game key (Up, Down, Left, Right, 0-9, Enter, F8, "
+                  "F9 or none);13:expected name = value;14:missing key name;15:the value is yes "
+                  "or no;");
     // The default file is all comments: nothing set, nothing to warn about.
-    ClearConfig(&cfg);
-    Warnings.clear();
-    const char *def = DefaultConfigText();
-    ParseConfig(def, (uint32_t)strlen(def), &cfg, Collect);
-    EXPECT_EQ(Warnings, "");
-    EXPECT_EQ(cfg.bindingCount + cfg.windowed + cfg.scale, -2);
+    EXPECT_EQ(parse(DefaultConfigText()), "-1 -1 -1 -1 | ");
 }
 
 TEST(Desktop, CommandLine)
 {
+    // Accepted: what was read (windowed scale home close record replay, then the
+    // switches); refused: the error.
     const struct {
         std::vector<const char *> args;
-        const char *error; // null: accepted
+        const char *want;
     } cases[] = {
-        {{"--windowed", "--scale", "3", "--home", "/tmp/h", "--close-on-focus-loss"}, nullptr},
-        {{"--fullscreen", "--version", "--help"}, nullptr},
+        {{"--windowed", "--scale", "3", "--home", "/tmp/h", "--record", "r"}, "1 3 /tmp/h -1 r -"},
+        {{"--fullscreen", "--version", "--help", "--close-on-focus-loss", "--no-record"},
+         "0 -1 - 1 - - no-record help version"},
+        {{"--replay", "a.zuxreplay", "--scale", "2"}, "-1 2 - -1 - a.zuxreplay"},
         {{"--scale", "0"}, "bad --scale: 0 (a number from 1 to 16)"},
         {{"--scale", "2x"}, "bad --scale: 2x (a number from 1 to 16)"},
         {{"--scale"}, "--scale needs a value"},
@@ -145,33 +134,32 @@ TEST(Desktop, CommandLine)
         {{"--windowed", "--fullscreen"}, "--windowed and --fullscreen exclude each other"},
         {{"--sound"}, "unknown option: --sound"},
         {{"game.zux"}, "unknown option: game.zux"},
+        {{"--record"}, "--record needs a file"},
+        {{"--replay", ""}, "--replay needs a file"},
+        {{"--record", "a", "--no-record"}, "--record and --no-record exclude each other"},
+        {{"--replay", "a", "--no-record"}, "--replay records nothing: no --record or --no-record"},
     };
+    auto s = [](const char *v) { return std::string(" ") + (v ? v : "-"); };
     for (const auto &c : cases) {
         std::vector<char *> argv = {(char *)"zux"};
         for (const char *a : c.args) argv.push_back((char *)a);
         OptionsState o;
         char error[256] = "";
         bool ok = ParseOptions((int)argv.size(), argv.data(), &o, error, sizeof(error));
-        EXPECT_EQ(ok, c.error == nullptr) << c.args[0];
-        if (c.error) {
-            EXPECT_STREQ(error, c.error);
-        }
+        std::string got = !ok ? error
+                              : std::to_string(o.windowed) + " " + std::to_string(o.scale) +
+                                    s(o.home) + " " + std::to_string(o.closeOnFocusLoss) +
+                                    s(o.record) + s(o.replay) + (o.noRecord ? " no-record" : "") +
+                                    (o.help ? " help" : "") + (o.version ? " version" : "") + error;
+        EXPECT_EQ(got, c.want);
     }
-    OptionsState o;
-    char error[64];
-    std::vector<char *> argv = {(char *)"zux", (char *)"--windowed", (char *)"--scale",
-                                (char *)"3",   (char *)"--home",     (char *)"/tmp/h"};
-    ASSERT_TRUE(ParseOptions((int)argv.size(), argv.data(), &o, error, sizeof(error)));
-    EXPECT_TRUE(o.windowed == 1 && o.scale == 3 && !strcmp(o.home, "/tmp/h"));
-    EXPECT_TRUE(o.closeOnFocusLoss == -1 && !o.help && !o.version);
 
     // zux itself (where this build has it): a bad option is refused before anything starts.
     if (access((std::string(ZUX_BUILD_DIR) + "/zux").c_str(), X_OK) != 0)
         GTEST_SKIP() << "this build has no zux";
     std::string out;
     EXPECT_EQ(RunTool("zux", "--scale 99", &out), 2);
-    EXPECT_NE(out.find("zux: bad --scale: 99"), std::string::npos);
-    EXPECT_NE(out.find("usage: zux"), std::string::npos);
+    EXPECT_EQ(out, "zux: bad --scale: 99 (a number from 1 to 16)\n" + std::string(UsageText()));
     EXPECT_EQ(RunTool("zux", "--version", &out), 0);
     EXPECT_EQ(out.rfind("zux ", 0), 0u);
 
@@ -195,9 +183,7 @@ TEST(Desktop, CommandLine)
 
 // The freeze: while the player is away no tick runs, nothing sounds, held keys
 // are let go and the settings are saved; coming back carries on from there.
-class Freeze : public ProgramTest
-{
-};
+using Freeze = ProgramTest;
 
 TEST_F(Freeze, StandsStillReleasesKeysAndSaves)
 {

@@ -1,7 +1,5 @@
-// The whole program end to end: zux-headless with the generated art and key
-// files, read back through its trace and the files it leaves beside it. The
-// rules tick by tick are followed in-process by the screens' own tests; here
-// the wiring between the screens and the trace's fields.
+// The whole program end to end: zux-headless with the generated art and key files, read back
+// through its trace and the files it leaves; here the wiring between screens and trace fields.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -16,20 +14,18 @@ void ExpectTrace(const HeadlessRun &run, const std::string &list)
 {
     std::istringstream in(list);
     for (std::string item; std::getline(in, item, ';');) {
-        std::istringstream words(item);
         int tick = 0;
         std::string field, value;
-        words >> tick >> field >> value;
+        std::istringstream(item) >> tick >> field >> value;
         ASSERT_TRUE(tick > 0 && !value.empty()) << item;
         EXPECT_EQ(run.At(tick, field.c_str()), value) << item;
     }
 }
 
 // A numeric field of tick's line, -1 when absent.
-int N(const HeadlessRun &run, int tick, const char *field)
+int N(const HeadlessRun &run, int tick, const char *f)
 {
-    std::string v = run.At(tick, field);
-    return v.empty() ? -1 : std::stoi(v);
+    return run.At(tick, f).empty() ? -1 : std::stoi(run.At(tick, f));
 }
 
 // The frame of the first ScoreTable tick with the given phaseTicks.
@@ -44,10 +40,9 @@ std::string TableFrame(const std::vector<std::string> &trace, int phaseTicks)
 
 } // namespace
 
-// A newcomer skips the intro, picks skin 3, plays a type-B game to its end,
-// tries the letter grid but enters no name, watches the tables, closes, and
-// at the next start leaves the intro and the menu alone until the same tables
-// show. Table B is made of zero scores here so that a short game enters it.
+// A newcomer skips the intro, picks skin 3, plays type B to its end, enters no name, watches
+// the tables, closes, and at the next start leaves all alone until the same tables show.
+// Table B is made of zero scores here so that a short game enters it.
 TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
 {
     Ints hs;
@@ -56,26 +51,23 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
             hs.insert(hs.end(), {25, 20, 23, t == 1 ? 0 : 1000 - 100 * r, 5 - r});
     HeadlessRun run;
     ASSERT_TRUE(WriteBytes(run.dir + "/HS.dat", LeWords(hs)));
-    std::string keys = "5 press 1\n"                                // skip the intro
-                       "10 press Down\n12 press Down\n15 press 1\n" // SKINS
-                       "70 press Down\n72 press Down\n75 press 1\n" // skin 3
-                       "150 press Down\n155 press 1\n"              // NEW GAME
-                       "210 press Down\n215 press 1\n"              // TYPE B
-                       "250 press 5\n300 press 5\n"; // get ready: too early, then cut short
+    // Skip the intro; SKINS, skin 3, NEW GAME, TYPE B; get ready: too early, then cut short.
+    std::string keys = "5 press 1\n10 press Down\n12 press Down\n15 press 1\n70 press Down\n"
+                       "72 press Down\n75 press 1\n150 press Down\n155 press 1\n210 press Down\n"
+                       "215 press 1\n250 press 5\n300 press 5\n";
     for (int t = 400; t <= 1500; t += 2) keys += std::to_string(t) + " press Down\n";
-    // The name entry: Left at column 0, four letters, six rows down and a
-    // column right to delete, four deletes (the last with nothing left), end.
+    // The name entry: Left at column 0, four letters, six rows down and a column right to
+    // delete, four deletes (the last with nothing left), end.
     keys += "1590 press 1\n1592 press Left\n1594 press 1\n1596 press Right\n1604 press 1\n"
             "1606 press Right\n1615 press 1\n1617 press Right\n1626 press 1\n";
     for (int k = 0; k < 6; k++) keys += std::to_string(1628 + 7 * k) + " press Down\n";
     keys += "1670 press Right\n1679 press 1\n1681 press 1\n1683 press 1\n1685 press 1\n"
             "1687 press Right\n1696 press 1\n1706 press 1\n";
     run.Run(2400, keys);
-    // The menu slides a page out in 24 ticks and the next one in by tick 48;
-    // a game type is left 25 ticks after its select. The game as the menu
-    // started it at 40 ms: its first tick picks the pieces and shows the menu's
-    // last frame; get ready until five ticks after the cut, then 8 ticks of
-    // light, the last of which makes the saved game valid.
+    // The menu slides a page out in 24 ticks and the next in by tick 48; a game type is left
+    // 25 ticks after its select. The game's first tick, at 40 ms, picks the pieces and shows
+    // the menu's last frame; get ready until five ticks after the cut, then 8 ticks of light,
+    // the last of which makes the saved game valid.
     ExpectTrace(run, "5 screen Menu; 65 menuState 7; 155 menuState 11; 178 menuPage 0; "
                      "179 menuPage 1; 202 menuState 11; 203 menuState 6; 215 menuState 11; "
                      "238 menuState 11; 239 menuState 3; "
@@ -84,8 +76,7 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
                      "241 gamePhase 3; 304 gamePhase 3; 305 gamePhase 9; 312 gamePhase 9; "
                      "312 savedGameValid 0; 313 gamePhase 2; 313 savedGameValid 1");
     EXPECT_EQ(run.At(241, "frame"), run.At(239, "frame"));
-    // Every landing clicks and scores a point, bringing the next piece to the
-    // top unturned; no row is ever full.
+    // Every landing clicks and scores a point, bringing the next piece to the top unturned.
     int landings = 0, over = 314;
     for (; over < 1590 && N(run, over - 1, "gamePhase") != 7; over++) {
         if (N(run, over, "score") == N(run, over - 1, "score")) continue;
@@ -96,12 +87,11 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
     }
     EXPECT_GE(landings, 5);
     EXPECT_TRUE(N(run, --over, "score") == landings && N(run, over, "lines") == 0);
-    // The game-over display runs at 40 ms and ignores Down; the digit leaves it
-    // without drawing, back at 20 ms, into the name entry.
+    // Game over runs at 40 ms and ignores Down; the digit leaves it undrawn, at 20 ms.
     for (int t = over; t < 1590; t++)
         EXPECT_TRUE(N(run, t, "gamePhase") == 7 && N(run, t, "timer") == 40) << t;
-    // Keys rest while the cursor moves, 7 ticks a column and 5 a row; a fourth
-    // letter replaces the third; a finished name is stored 50 ticks later.
+    // Keys rest while the cursor moves, 7 ticks a column and 5 a row; a fourth letter replaces
+    // the third; a finished name is stored 50 ticks later.
     ExpectTrace(run,
                 "1590 screen NameEntry; 1590 presented false; 1590 timer 20; "
                 "1590 enteredName [42,42,42]; 1592 scorePhase 0; 1594 sounds [\"sclick.wav\"]; "
@@ -117,8 +107,8 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
     std::string tableB = TableFrame(run.trace, 200);
     EXPECT_FALSE(tableB.empty());
 
-    // Table B, row 0: no letters, the score, level 1; the old row 0 moved down
-    // and row 4 dropped out; table A untouched. The skin is kept, nothing to continue.
+    // Table B, row 0: no letters, the score, level 1; the old row 0 moved down and row 4
+    // dropped out; table A untouched. The skin is kept, nothing to continue.
     Bytes scores = ReadBytes(run.dir + "/HS.dat"), settings = ReadBytes(run.dir + "/SS.dat");
     ASSERT_EQ(scores.size(), 400u);
     EXPECT_EQ(
@@ -129,8 +119,7 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
     EXPECT_EQ((Ints{LeWord(settings, 0), LeWord(settings, 28), LeWord(settings, 36)}),
               (Ints{2, 0, 1}));
 
-    // The next start, no keys: the intro runs its whole length, the menu waits
-    // 150 ticks and slides away, and the same tables show.
+    // The next start, no keys: the whole intro, the menu waits 150 ticks, the same tables.
     run.Run(1000, "");
     ExpectTrace(run, "1 introPhase Reveal; 213 introPhase Reveal; 214 introPhase LightUp; "
                      "214 light 60; 215 light 59; 284 light -10; 285 introPhase Hold; "

@@ -41,10 +41,8 @@ static std::vector<uint16_t> PlainBumpFrame(int32_t lx, int32_t ly, int32_t leve
             int64_t intensity = BumpMaps.lightMap[(row * 256 + column) * 4 + 1];
             int64_t d = (int64_t)level + 52 - intensity;
             const uint8_t *p = BumpMaps.pictureMap + at * 4;
-            int64_t red = Clamp(p[0] - (d >> 1), 31);
-            int64_t green = Clamp(p[1] - d, 63);
-            int64_t blue = Clamp(p[2] - (d >> 1), 31);
-            frame[at] = (uint16_t)(red << 11 | green << 5 | blue);
+            frame[at] = (uint16_t)(Clamp(p[0] - (d >> 1), 31) << 11 | Clamp(p[1] - d, 63) << 5 |
+                                   Clamp(p[2] - (d >> 1), 31));
         }
     return frame;
 }
@@ -68,15 +66,12 @@ TEST(FrameIdentity, BumpLightFollowsThePlainRule)
     // Noise everywhere: every slope from -62 to 62 occurs, and every colour.
     NoiseState = 7;
     std::vector<uint8_t> picture(240 * 320 * 3), height(240 * 320), light(256 * 256);
-    for (uint8_t &b : picture) b = Noise();
-    for (uint8_t &b : height) b = Noise();
-    for (uint8_t &b : light) b = Noise();
+    for (std::vector<uint8_t> *v : {&picture, &height, &light})
+        for (uint8_t &b : *v) b = Noise();
     TgaInfo p = DecodedTga(240, 320, 3, picture), h = DecodedTga(240, 320, 1, height),
             l = DecodedTga(256, 256, 1, light);
-    ASSERT_TRUE(BuildBumpPicture(&p));
-    ASSERT_TRUE(BuildBumpHeight(&h));
-    ASSERT_TRUE(BuildBumpLight(&l));
-    ASSERT_TRUE(BuildBumpGradients());
+    ASSERT_TRUE(BuildBumpPicture(&p) && BuildBumpHeight(&h) && BuildBumpLight(&l) &&
+                BuildBumpGradients());
 
     struct Light {
         int32_t lx, ly, level;
@@ -143,8 +138,7 @@ TEST(FrameIdentity, WarpedBackgroundFollowsThePlainRule)
         EXPECT_EQ(FirstDifference(PlainWarpFrame(t)), "") << "tick " << t;
     }
     ReleaseScoreScreen();
-    EXPECT_EQ(ScorePictures.WarpAB, nullptr);
-    EXPECT_EQ(ScorePictures.WarpCD, nullptr);
+    EXPECT_TRUE(ScorePictures.WarpAB == nullptr && ScorePictures.WarpCD == nullptr);
     CloseResourceArchive();
     CloseScreen();
 }

@@ -97,11 +97,10 @@ TEST(BumpLight, GradientsLightPathAndRefusedSizes)
     CloseScreen();
 
     // The light circles the centre; negative offsets keep their sign.
-    int32_t lx, ly;
-    BumpLightPosition(20, &lx, &ly); // 3 and 4 degrees
-    EXPECT_TRUE(lx == 179 && ly == 161) << lx << "," << ly;
-    BumpLightPosition(1080, &lx, &ly); // 180 and 216 degrees
-    EXPECT_TRUE(lx == 60 && ly == 149) << lx << "," << ly;
+    // At 20: 3 and 4 degrees; at 1080: 180 and 216 degrees.
+    int32_t l[4];
+    BumpLightPosition(20, &l[0], &l[1]), BumpLightPosition(1080, &l[2], &l[3]);
+    EXPECT_EQ(Ints(l, l + 4), (Ints{179, 161, 60, 149}));
 }
 
 TEST(Sparks, LifeAndEmitters)
@@ -113,8 +112,7 @@ TEST(Sparks, LifeAndEmitters)
         ASSERT_TRUE(Sparks[i].timer >= 0 && Sparks[i].timer < 75);
         Sparks[i].timer = 1000000; // out of the way
     }
-    Sparks[0].timer = 0;
-    Sparks[325].timer = 0;
+    Sparks[0].timer = Sparks[325].timer = 0;
     uint16_t dot = 0xF800;
     Image spark = {&dot, 1, 1};
     memset(BackBuffer, 0, ScreenWidth * ScreenHeight * 2);

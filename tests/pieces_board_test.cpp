@@ -2,6 +2,7 @@
 // walls, landing, full rows, the rising row and the light sweep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -34,23 +35,18 @@ struct TestBoard {
     ~TestBoard() { FreeImagePixels(&board.canvas); }
     int32_t &cell(int r, int c) { return board.cells[r * BoardCols + c]; }
     uint16_t px(int x, int y) const { return board.canvas.pixels[y * CanvasWidth + x]; }
-    void fillRow(int r, int32_t colour)
-    {
-        for (int c = 1; c <= PlayingColumns; c++) cell(r, c) = colour;
-    }
+    void fillRow(int r, int32_t colour) { std::fill_n(&cell(r, 1), PlayingColumns, colour); }
 };
 
 // Destruction frames 1..5 in the current slots, frame k filled with 0x100 * k + index.
 struct TestFrames {
     TestImage frames[5] = {
         {11, 11, 0x100}, {11, 11, 0x200}, {11, 11, 0x300}, {11, 11, 0x400}, {11, 11, 0x500}};
-    TestFrames()
+    TestFrames() { Set(this); }
+    ~TestFrames() { Set(nullptr); }
+    static void Set(TestFrames *t)
     {
-        for (int f = 0; f < 5; f++) CurrentDestFrames[f] = &frames[f].image;
-    }
-    ~TestFrames()
-    {
-        for (int f = 0; f < 5; f++) CurrentDestFrames[f] = nullptr;
+        for (int f = 0; f < 5; f++) CurrentDestFrames[f] = t ? &t->frames[f].image : nullptr;
     }
 };
 
@@ -114,8 +110,8 @@ TEST(Pieces, RotationTables)
         }
     TestImage small(5, 5, 0x3000);
     TestPiece part(14, &small.image);
-    EXPECT_EQ(part.piece.images[0].pixels[15 * 44 + 15], 0x3000 + 24);
-    EXPECT_EQ(part.piece.images[0].pixels[16 * 44 + 11], 0);
+    EXPECT_TRUE(part.piece.images[0].pixels[15 * 44 + 15] == 0x3000 + 24 &&
+                part.piece.images[0].pixels[16 * 44 + 11] == 0);
     ReleasePiece(&part.piece); // the second release does nothing
 }
 
@@ -127,8 +123,7 @@ TEST(Board, FitsAndLanding)
     RotateForward(&bar.piece); // upright in grid column 1
     for (int x = -2; x <= 9; x++)
         EXPECT_EQ(Fits(&tb.board, &bar.piece, x, 0), x >= -1 && x <= 8) << x;
-    EXPECT_TRUE(Fits(&tb.board, &bar.piece, 4, 16));
-    EXPECT_FALSE(Fits(&tb.board, &bar.piece, 4, 17));
+    EXPECT_TRUE(Fits(&tb.board, &bar.piece, 4, 16) && !Fits(&tb.board, &bar.piece, 4, 17));
     for (int v : {-100, -4, 21, INT32_MAX, INT32_MIN})
         EXPECT_FALSE(Fits(&tb.board, &bar.piece, v, 0) || Fits(&tb.board, &bar.piece, 3, v)) << v;
 
@@ -139,8 +134,8 @@ TEST(Board, FitsAndLanding)
     EXPECT_EQ((Ints{tb.px(33, 11), tb.px(76, 21), tb.px(32, 11), tb.px(40, 10)}),
               (Ints{0x4000, 0x4000 + 120, 12, 11}));
     // Landing ORs its colour into what is there.
-    tb.cell(5, 3) = 4;
     TestPiece dot(14, &tile.image);
+    tb.cell(5, 3) = 4;
     LockPiece(&tb.board, &dot.piece, 1, 4);
     EXPECT_EQ(tb.cell(5, 3), 4 | 7);
 }
@@ -150,11 +145,8 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
     TestFrames frames;
     TestBoard tb;
     EXPECT_FALSE(FindFullRow(&tb.board));
-    tb.fillRow(18, 2);
-    tb.fillRow(19, 3);
-    tb.cell(17, 5) = 6;
-    ASSERT_TRUE(FindFullRow(&tb.board));
-    EXPECT_EQ(tb.board.fullRow, 18);
+    tb.fillRow(18, 2), tb.fillRow(19, 3), tb.cell(17, 5) = 6;
+    ASSERT_TRUE(FindFullRow(&tb.board) && tb.board.fullRow == 18);
     // Steps 1..4 copy frames 2..5 over the row's cells, black included.
     frames.frames[1].pixels[3] = 0;
     for (int step = 1; step <= 4; step++) {
@@ -167,15 +159,12 @@ TEST(Board, FullRowsAreRemovedUpperFirst)
     EXPECT_EQ((Ints{tb.cell(18, 5), tb.cell(18, 4), tb.cell(18, 0), tb.px(50, 18 * 11 + 10),
                     tb.px(50, 11), tb.px(50, 10), tb.px(50, 19 * 11)}),
               (Ints{6, 0, 1, 17 * 11 + 11, 1, 0, 19 * 11 + 1}));
-    ASSERT_TRUE(FindFullRow(&tb.board));
-    EXPECT_EQ(tb.board.fullRow, 19);
+    EXPECT_TRUE(FindFullRow(&tb.board) && tb.board.fullRow == 19);
 
     // A full row 0 is removed by clearing it alone.
     TestBoard top;
-    top.fillRow(0, 5);
-    top.cell(1, 2) = 4;
-    ASSERT_TRUE(FindFullRow(&top.board));
-    EXPECT_EQ(top.board.fullRow, 0);
+    top.fillRow(0, 5), top.cell(1, 2) = 4;
+    ASSERT_TRUE(FindFullRow(&top.board) && top.board.fullRow == 0);
     DestroyStep(&top.board, 5);
     for (int c = 1; c <= 10; c++) EXPECT_EQ(top.cell(0, c), 0);
     EXPECT_TRUE(top.cell(1, 2) == 4 && top.px(5, 10) == 0 && top.px(5, 11) == 12);
@@ -185,11 +174,10 @@ TEST(Board, RisingRowAndLightSweep)
 {
     TestFrames frames;
     TestImage item(11, 11, 0x7000);
-    Image *items[8] = {nullptr,     &item.image, &item.image, &item.image,
-                       &item.image, &item.image, &item.image, &item.image};
+    Image *items[8] = {nullptr};
+    std::fill_n(items + 1, 7, &item.image);
     TestBoard tb;
-    tb.cell(0, 3) = 5; // lost over the top
-    tb.cell(1, 4) = 6;
+    tb.cell(0, 3) = 5, tb.cell(1, 4) = 6; // the 5 is lost over the top
     static const uint8_t row[10] = {1, 0, 3, 0, 0, 0, 0, 0, 0, 7};
     SetRisingRow(&tb.board, row);
     frames.frames[0].pixels[0] = 0; // keyed at step 0
@@ -201,14 +189,12 @@ TEST(Board, RisingRowAndLightSweep)
               (Ints{0, 6, 1, 12, 220, 0, 0x101, 0}));
     for (int step = 1; step <= 5; step++) {
         RiseStep(&tb.board, step, items);
-        EXPECT_EQ(tb.px(22, 209), step < 5 ? 0x100 * (step + 1) : 0x7000);
-        EXPECT_EQ(tb.px(11, 209), 0);
+        EXPECT_TRUE(tb.px(22, 209) == (step < 5 ? 0x100 * (step + 1) : 0x7000) &&
+                    tb.px(11, 209) == 0);
     }
 
     // The light sweep lights only coloured pixels and leaves the canvas as it was.
-    Image *kept[5];
-    memcpy(kept, GamePictures.lights, sizeof(kept));
-    Image keptSnapshot = GamePictures.boardSnapshot;
+    GamePictureSet kept = GamePictures;
     TestImage lights[5] = {
         {11, 11, 0xF000}, {11, 11, 0xF100}, {11, 11, 0xF200}, {11, 11, 0xF300}, {11, 11, 0xF400}};
     for (int i = 0; i < 5; i++) GamePictures.lights[i] = &lights[i].image;
@@ -228,6 +214,5 @@ TEST(Board, RisingRowAndLightSweep)
         EXPECT_TRUE(step < 1 || step > 5 || tb.px(1, 0) == lights[step - 1].pixels[1]) << step;
     }
     FreeImagePixels(&GamePictures.boardSnapshot);
-    GamePictures.boardSnapshot = keptSnapshot;
-    memcpy(GamePictures.lights, kept, sizeof(kept));
+    GamePictures = kept;
 }

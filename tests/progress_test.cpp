@@ -17,15 +17,15 @@
 namespace
 {
 
-struct Progress : ProgramTest {
-    // The playing cells hold the 200 colours of pattern.
-    bool BoardIs(const uint8_t *pattern)
-    {
-        for (int i = 0; i < 200; i++)
-            if (CurrentBoard()->cells[i / 10 * BoardCols + i % 10 + 1] != pattern[i]) return false;
-        return true;
-    }
-};
+typedef ProgramTest Progress;
+
+// The playing cells hold the 200 colours of pattern.
+bool BoardIs(const uint8_t *pattern)
+{
+    for (int i = 0; i < 200; i++)
+        if (CurrentBoard()->cells[i / 10 * BoardCols + i % 10 + 1] != pattern[i]) return false;
+    return true;
+}
 
 const uint8_t Empty[200] = {0};
 
@@ -48,18 +48,17 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
             0};
         StartGame(e.type);
         int32_t type = e.type <= 3 ? e.type : 0;
-        EXPECT_EQ(
-            (Ints{Game.GameType, Game.GamePhase, Game.PhaseAfterLight, Game.PhaseTicks, Game.Score,
-                  Game.Level, Game.Lines, Game.FallDelay, Game.FallTime, Game.Chain,
-                  Game.LandingCount, Game.PieceX, Game.PieceY}),
-            (Ints{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay, 0, 1, 0, 3, 0}))
-            << e.type;
-        EXPECT_TRUE(BoardIs(e.board)) << e.type;
-        EXPECT_EQ((Ints{Settings.SavedGameType, Settings.SavedScore, Settings.SavedLevel,
+        EXPECT_EQ((Ints{Game.GameType, Game.GamePhase, Game.PhaseAfterLight, Game.PhaseTicks,
+                        Game.Score, Game.Level, Game.Lines, Game.FallDelay, Game.FallTime,
+                        Game.Chain, Game.LandingCount, Game.PieceX, Game.PieceY,
+                        Settings.SavedGameType, Settings.SavedScore, Settings.SavedLevel,
                         Settings.SavedLines, Settings.SavedFallDelay}),
-                  (Ints{type, 0, 1, e.lines, e.delay}));
-        EXPECT_EQ(memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells),
-                  0);
+                  (Ints{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay, 0, 1, 0, 3, 0,
+                        type, 0, 1, e.lines, e.delay}))
+            << e.type;
+        EXPECT_TRUE(BoardIs(e.board) &&
+                    !memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells))
+            << e.type;
     }
 
     // Level L plays pattern (L - 1) mod 15; from 16 on the delay is 100 and the quota 20.
@@ -67,10 +66,9 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
         {1, 0, 600, 10}, {5, 4, 500, 12}, {15, 14, 200, 20}, {16, 0, 100, 20}, {31, 0, 100, 20}};
     StartGame(GameTypeA);
     for (auto [level, pattern, delay, lines] : levels) {
-        Game.Level = level;
-        StartLevel();
-        EXPECT_TRUE(BoardIs(LevelPatterns[pattern])) << level;
-        EXPECT_TRUE(Game.FallDelay == delay && Game.Lines == lines && Settings.SavedLevel == level)
+        Game.Level = level, StartLevel();
+        EXPECT_TRUE(BoardIs(LevelPatterns[pattern]) && Game.FallDelay == delay &&
+                    Game.Lines == lines && Settings.SavedLevel == level)
             << level;
     }
     // No level starts with a full row.
@@ -87,8 +85,7 @@ TEST_F(Progress, ScoringAndLevels)
     static const int32_t ChainScores[5] = {0, 5, 15, 30, 50};
     for (int32_t type = 0; type < 4; type++)
         for (int n = 1; n <= 4; n++) {
-            StartGame(type);
-            Game.PhaseAfterLight = PhaseLevelCompleted;
+            StartGame(type), Game.PhaseAfterLight = PhaseLevelCompleted;
             for (int k = 0; k < n; k++) ScoreRow();
             EXPECT_EQ((Ints{Game.Score, Game.Lines, Game.PhaseAfterLight}),
                       (Ints{ChainScores[n], type == GameTypeA ? 10 - n : n,
@@ -96,18 +93,14 @@ TEST_F(Progress, ScoringAndLevels)
                 << type << " " << n;
         }
     // Type A goes below 0 during a chain; the level completes when it has ended.
-    StartGame(GameTypeA);
-    Game.Lines = 1;
-    Game.GamePhase = PhaseDestroying;
-    ScoreRow();
-    ScoreRow();
+    StartGame(GameTypeA), Game.Lines = 1, Game.GamePhase = PhaseDestroying;
+    for (int k = 0; k < 2; k++) ScoreRow();
     CheckProgress();
     EXPECT_TRUE(Game.Lines == -1 && Game.GamePhase == PhaseDestroying);
-    Game.GamePhase = PhasePlaying;
     int sounds = Headless_SoundCount();
-    CheckProgress();
-    EXPECT_EQ(Game.Score, 15 + 50);
-    EXPECT_TRUE(Game.GamePhase == PhaseLighting && Game.PhaseAfterLight == PhaseLevelCompleted);
+    Game.GamePhase = PhasePlaying, CheckProgress();
+    EXPECT_EQ((Ints{Game.Score, Game.GamePhase, Game.PhaseAfterLight}),
+              (Ints{15 + 50, PhaseLighting, PhaseLevelCompleted}));
     EXPECT_EQ(SoundsSince(sounds), "slevel.wav");
 
     // B: level 2 and 630 after 10 rows, level 3 and 567 after 20; one level per call.
@@ -120,15 +113,13 @@ TEST_F(Progress, ScoringAndLevels)
     }
     // The speed-up stops below 60: at 57 for B and D, 54 for C.
     for (auto [type, last] : {std::pair{GameTypeB, 57}, {GameTypeC, 54}, {GameTypeD, 57}}) {
-        StartGame(type);
-        Game.Lines = 100000;
+        StartGame(type), Game.Lines = 100000;
         for (int i = 0; i < 100; i++) CheckProgress();
         EXPECT_TRUE(Game.FallDelay == last && Game.Level == 101) << type;
     }
     // Counters stop at their ends instead of overflowing.
     Game.Score = INT32_MAX - 3;
-    ScoreRow();
-    AddScore(1);
+    ScoreRow(), AddScore(1);
     EXPECT_EQ(Game.Score, INT32_MAX);
 }
 
@@ -137,13 +128,11 @@ TEST_F(Progress, TypeCRaisesARowEveryTenthLanding)
     // The row comes from around RisingRows[(level - 1) / 2], clamped at the ends.
     const int32_t bands[][3] = {{1, 0, 2}, {2, 0, 2}, {9, 2, 6}, {19, 7, 9}, {40, 9, 9}};
     for (auto [level, low, high] : bands) {
-        StartGame(GameTypeC);
-        Game.Level = level;
+        StartGame(GameTypeC), Game.Level = level;
         std::map<int, int> seen;
         for (int n = 1; n <= 2000; n++) {
-            Game.GamePhase = PhasePlaying;
             int sounds = Headless_SoundCount();
-            AfterLanding();
+            Game.GamePhase = PhasePlaying, AfterLanding();
             ASSERT_EQ(Game.LandingCount, n % 10);
             ASSERT_EQ(Game.GamePhase, n % 10 ? PhasePlaying : PhaseRisingRow);
             if (n % 10) continue;
@@ -155,8 +144,8 @@ TEST_F(Progress, TypeCRaisesARowEveryTenthLanding)
         }
         EXPECT_EQ((int)seen.size(), high - low + 1) << level;
         // At the ends the clamp makes the end row three times as likely.
-        EXPECT_TRUE(level != 1 || seen[0] > 2 * seen[1]);
-        EXPECT_TRUE(level != 19 || seen[9] > 2 * seen[8]);
+        EXPECT_TRUE((level != 1 || seen[0] > 2 * seen[1]) &&
+                    (level != 19 || seen[9] > 2 * seen[8]));
     }
 }
 
@@ -167,11 +156,8 @@ TEST_F(Progress, ContinueMakesOddSavedValuesPlayable)
     StartGame(GameTypeC);
     Game.Score = 123;
     TakeSnapshot();
-    Settings.SavedGameType = 9;
-    Settings.SavedCurrentType = 0;
-    Settings.SavedNextType = 15;
-    Settings.SavedLevel = -4;
-    Settings.SavedFallDelay = -100;
+    Settings.SavedGameType = 9, Settings.SavedCurrentType = 0, Settings.SavedNextType = 15;
+    Settings.SavedLevel = -4, Settings.SavedFallDelay = -100;
     EXPECT_EQ(ScreenTransition(ScreenMenu, 1), ScreenGame);
     EXPECT_EQ((Ints{Game.GameType, Game.GamePhase, Game.Score, Game.CurrentType, Game.NextType,
                     Game.Level, Game.FallDelay, Game.ContinuePending, Settings.SavedScore}),

@@ -30,16 +30,14 @@ int CellAt(int x, int y)
     return -1;
 }
 
-Ints Name(const int32_t name[3]) { return Ints(name, name + 3); }
-
 // The score screen as start-up loads it: the font strip, the captions, stand-in
-// sounds and, when given, an "HS.dat" and a background of the given side.
+// sounds and, when given, an "HS.dat" and a background of the given side; on a
+// background of 128, texel n holds n, so a pixel tells which texel was drawn there.
 struct Scores : testing::Test {
     std::unique_ptr<TempFolder> folder;
-    std::string sounds; // started by the last step
-    void Open(const Bytes *hsFile = nullptr, int backgroundSide = 0)
+    void Open(const Bytes *hsFile = nullptr, int side = 0)
     {
-        if (folder) Close();
+        Close();
         folder.reset(new TempFolder(true));
         Bytes font(840 * 20);
         for (int i = 0; i < 840 * 20; i++) font[i] = (uint8_t)CellGrey(i % 840 / 20);
@@ -47,69 +45,55 @@ struct Scores : testing::Test {
         for (int t = 0; t < 4; t++)
             WriteBytes(folder->Path(std::string("MenuType") + (char)('A' + t) + ".tga"),
                        RawTga(4, 4, Bytes(16, (uint8_t)CaptionGrey[t])));
-        int side = backgroundSide;
         if (side)
             WriteBytes(folder->Path("HSBackground.tga"),
                        RawTga(side, side, Bytes(side * side, 90)));
         if (hsFile) WriteBytes(folder->Path("HS.dat"), *hsFile);
         OpenBasics();
-        SetThreshold(KeyLeft, 8);
-        SetThreshold(KeyRight, 8);
         LoadScoreScreen();
+        ASSERT_EQ(ScorePictures.background != nullptr, side == 128);
+        for (int n = 0; side == 128 && n < 128 * 128; n++)
+            ScorePictures.background->pixels[n] = (uint16_t)n;
     }
     void Close()
     {
-        ReleaseScoreScreen();
-        CloseBasics();
-        folder.reset();
+        if (folder) ReleaseScoreScreen(), CloseBasics(), folder.reset();
     }
-    void TearDown() override
-    {
-        if (folder) Close();
-    }
-    int Step(std::initializer_list<int> pressed = {})
-    {
-        return StepWithKeys(ScoreScreenStep, pressed, &sounds);
-    }
-    // Texel n of the background holds n, so a pixel tells which texel was drawn there.
-    void NumberTexels()
-    {
-        ASSERT_NE(ScorePictures.background, nullptr);
-        for (int n = 0; n < 128 * 128; n++) ScorePictures.background->pixels[n] = (uint16_t)n;
-    }
+    void TearDown() override { Close(); }
 };
+
+int Step(std::initializer_list<int> pressed = {})
+{
+    return StepWithKeys(ScoreScreenStep, pressed, nullptr);
+}
 
 } // namespace
 
 TEST_F(Scores, QualifyingInsertionAndTheFile)
 {
     DefaultHighScores();
-    Game.GameType = GameTypeB; // 1100, 1000, 900, 800, 700
-    Game.Score = 700;
-    EXPECT_FALSE(ScoreQualifies());
-    Game.Score = 701;
-    EXPECT_TRUE(ScoreQualifies());
-    // An equal score goes below.
-    EXPECT_EQ((Ints{HighScoreRow(GameTypeB, 701), HighScoreRow(GameTypeB, 900),
-                    HighScoreRow(GameTypeB, 5000)}),
-              (Ints{4, 3, 0}));
-    Game.GameType = 7;
-    EXPECT_FALSE(ScoreQualifies());
+    auto qualifies = [](int32_t type, int32_t score) {
+        Game.GameType = type, Game.Score = score;
+        return ScoreQualifies();
+    };
+    // Table B holds 1100, 1000, 900, 800, 700; an equal score goes below.
     const int32_t name[3] = {0, 1, 2};
-    EXPECT_EQ(InsertIntoTable(GameTypeB, name, 950, 12), 2);
+    EXPECT_EQ((Ints{qualifies(GameTypeB, 700), qualifies(GameTypeB, 701), qualifies(7, 5000),
+                    HighScoreRow(GameTypeB, 701), HighScoreRow(GameTypeB, 900),
+                    HighScoreRow(GameTypeB, 5000), InsertIntoTable(GameTypeB, name, 950, 12),
+                    InsertIntoTable(GameTypeB, name, 800, 1)}),
+              (Ints{0, 1, 0, 4, 3, 0, 2, -1}));
     const HighScoreEntry *b = HighScoreTables[GameTypeB];
-    EXPECT_EQ((Ints{b[1].score, b[2].score, b[2].level, b[3].score, b[3].level, b[4].score}),
-              (Ints{1000, 950, 12, 900, 11, 800})); // 700 dropped out
-    EXPECT_EQ(Name(b[2].name), (Ints{0, 1, 2}));
-    EXPECT_EQ(InsertIntoTable(GameTypeB, name, 800, 1), -1);
+    EXPECT_EQ((Ints{b[1].score, b[2].score, b[2].level, b[3].score, b[3].level, b[4].score,
+                    b[2].name[0], b[2].name[1], b[2].name[2]}),
+              (Ints{1000, 950, 12, 900, 11, 800, 0, 1, 2})); // 700 dropped out
 
     // The file: no file gives the defaults; an entry rewrites it whole.
     Open();
     EXPECT_EQ(HighScoreTables[GameTypeA][0].score, 1000);
     Game.GameType = GameTypeB, Game.Score = 950, Game.Level = 12;
     ResetScoreScreen(ScoreCursorRest);
-    ScoreScreen.enteredName[0] = 3;
-    ScoreScreen.enteredName[1] = 4;
+    ScoreScreen.enteredName[0] = 3, ScoreScreen.enteredName[1] = 4;
     InsertHighScore();
     Bytes file = ReadBytes(folder->Path("HS.dat"));
     ASSERT_EQ(file.size(), 400u);
@@ -130,7 +114,6 @@ TEST_F(Scores, QualifyingInsertionAndTheFile)
 TEST_F(Scores, NameEntryBackgroundCoversEveryRowOnEveryTick)
 {
     Open(nullptr, 128);
-    NumberTexels();
     ResetScoreScreen(ScoreCursorRest);
     // A whole cycle of the scroll over a screen of stale pixels: outside the
     // letter grid every pixel is the texture moved up by o = tick mod 128.
@@ -146,8 +129,7 @@ TEST_F(Scores, NameEntryBackgroundCoversEveryRowOnEveryTick)
             }
     }
     // The letters entered show in the name field.
-    ScoreScreen.letterCount = 2;
-    ScoreScreen.enteredName[1] = 3;
+    ScoreScreen.letterCount = 2, ScoreScreen.enteredName[1] = 3;
     Step();
     EXPECT_TRUE(CellAt(75, 197) == 3 && CellAt(95, 197) == -1);
 }
@@ -155,8 +137,7 @@ TEST_F(Scores, NameEntryBackgroundCoversEveryRowOnEveryTick)
 TEST_F(Scores, TableDisplayPagesRowsAndDigits)
 {
     Open();
-    HighScoreTables[GameTypeA][1].score = 1234567; // shows without its leading digit
-    HighScoreTables[GameTypeA][1].level = 7;
+    HighScoreTables[GameTypeA][1] = {{25, 20, 23}, 1234567, 7}; // shows without its leading digit
     ResetScoreScreen(ScoreTableDisplay);
     // A table a 150-tick page, its rows appearing one every 10 ticks.
     for (uint32_t tick = 1; tick < 600; tick++) {
@@ -174,11 +155,9 @@ TEST_F(Scores, TableDisplayPagesRowsAndDigits)
             EXPECT_TRUE(CellAt(x[k], 100) == row0[k] && CellAt(x[k], 120) == row1[k]) << k;
     }
     int32_t presented = Headless_PresentCount();
-    EXPECT_EQ(Step(), 1); // tick 600
-    EXPECT_EQ(Headless_PresentCount(), presented);
+    EXPECT_EQ((Ints{Step(), Headless_PresentCount()}), (Ints{1, presented})); // tick 600, undrawn
     // Any key ends the display at once, direction keys included.
-    ResetScoreScreen(ScoreTableDisplay);
-    Step();
+    ResetScoreScreen(ScoreTableDisplay), Step();
     EXPECT_EQ(Step({KeyUp}), 1);
     ResetScoreScreen(ScoreTableDisplay);
     EXPECT_EQ(Step({Key7}), 1);
@@ -191,35 +170,27 @@ TEST_F(Scores, WarpMapsAndTheBackground)
     BuildCosTable();
     BuildWarpMaps(a.data(), b.data(), c.data(), d.data(), W, H);
     int at = 10 * 2 * W + 10;
-    EXPECT_EQ((std::vector<int>{a[at], b[at], c[at], d[at], a[0], b[0], c[0], d[0], c[91]}),
-              (std::vector<int>{10, 8, 19, 9, 0, 5, 0, 0, -101})); // c[91]: 155 as its low byte
+    EXPECT_EQ((Ints{a[at], b[at], c[at], d[at], a[0], b[0], c[0], d[0], c[91]}),
+              (Ints{10, 8, 19, 9, 0, 5, 0, 0, -101})); // c[91]: 155 as its low byte
     // The first tick is at 2 degrees; at 180 the sine is just below zero; the
     // widest reach stays inside the map rows.
     const uint32_t ticks[] = {1, 90, 45};
-    const int32_t qs[] = {91, 87, 176};
-    for (int k = 0; k < 3; k++) {
-        int32_t p, q;
-        WarpOffsets(ticks[k], &p, &q);
-        EXPECT_TRUE(q == qs[k] && (k || p == 91)) << ticks[k] << ": " << p << "," << q;
-    }
+    int32_t p[3], q[3];
+    for (int k = 0; k < 3; k++) WarpOffsets(ticks[k], &p[k], &q[k]);
+    EXPECT_EQ((Ints{p[0], q[0], q[1], q[2]}), (Ints{91, 91, 87, 176}));
 
-    // A background of the wrong size is left out; the display draws over black.
+    // A background of the wrong size is left out (Open checks); the display
+    // draws over black. Cells from a hostile file are drawn only where the
+    // strip has them; -5 rem 10 counts back from the digits.
     Open(nullptr, 64);
-    EXPECT_EQ(ScorePictures.background, nullptr);
-    // Cells from a hostile file are drawn only where the strip has them.
-    HighScoreEntry *e = &HighScoreTables[GameTypeA][0];
-    *e = HighScoreEntry{{INT_MAX, -1, 41}, INT_MIN, -5};
+    HighScoreTables[GameTypeA][0] = HighScoreEntry{{INT_MAX, -1, 41}, INT_MIN, -5};
     ResetScoreScreen(ScoreTableDisplay);
     for (int i = 0; i < 10; i++) Step();
-    // -5 rem 10 counts back from the digits.
-    EXPECT_EQ((std::vector<int>{Pixel(200, 300), Pixel(7, 100), Pixel(21, 100), CellAt(35, 100),
-                                CellAt(137, 100), CellAt(149, 100)}),
-              (std::vector<int>{0, 0, 0, 41, 26, 21}));
-
+    EXPECT_EQ((Ints{Pixel(200, 300), Pixel(7, 100), Pixel(21, 100), CellAt(35, 100),
+                    CellAt(137, 100), CellAt(149, 100)}),
+              (Ints{0, 0, 0, 41, 26, 21}));
     // At (0, 0) on tick 1, A = 91, B = 27, C = -101, D = 0.
     Open(nullptr, 128);
-    NumberTexels();
-    ResetScoreScreen(ScoreTableDisplay);
-    Step();
+    ResetScoreScreen(ScoreTableDisplay), Step();
     EXPECT_EQ(Pixel(0, 0), 27 * 128 + 91 - 101);
 }

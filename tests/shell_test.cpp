@@ -14,37 +14,25 @@
 namespace
 {
 
-std::vector<int32_t> Ticks; // the ticks run, with whether each presented a frame
-std::vector<bool> Presented;
+Ints Ticks; // the ticks run, each as 2 * tick + whether it presented a frame
 
 // Runs the whole program in dir for up to lastTick ticks with the given events.
 int RunScripted(const std::string &dir, int32_t lastTick, std::vector<HeadlessEvent> events)
 {
     Ticks.clear();
-    Presented.clear();
     Headless_Reset();
     Headless_SetFolder(dir.c_str());
     Headless_SetLastTick(lastTick);
     Headless_SetEvents(events.data(), (int)events.size());
-    Headless_SetTickHook([](int32_t tick) {
-        Ticks.push_back(tick);
-        Presented.push_back(Headless_PresentedThisTick());
-    });
+    Headless_SetTickHook([](int32_t t) { Ticks.push_back(2 * t + Headless_PresentedThisTick()); });
     return RunGame();
 }
 
-// The ticks (1-based, counted after the press) at which a held key fires.
-std::vector<int> FiringTicks(int32_t vk, int slot, int ticks)
+// Presses the keys, then runs ticks ticks of the counters.
+void Hold(std::initializer_list<int32_t> vks, int ticks = 1)
 {
-    std::vector<int> fired;
-    OnKeyDown(vk);
-    for (int t = 1; t <= ticks; t++) {
-        AdvanceKeys();
-        if (KeyFires(slot)) fired.push_back(t);
-        OnKeyDown(vk); // the platform's auto-repeat changes nothing
-    }
-    OnKeyUp(vk);
-    return fired;
+    for (int32_t vk : vks) OnKeyDown(vk);
+    for (int t = 0; t < ticks; t++) AdvanceKeys();
 }
 
 // Parses text; the events as "tick:action:vk" words, or the error message.
@@ -68,22 +56,16 @@ TEST(Shell, EveryTickRunsOneStepAndTheRunEndsWhenAsked)
 {
     TempFolder t;
     EXPECT_EQ(RunScripted(t.dir, 30, {}), 0);
-    ASSERT_EQ(Ticks.size(), 31u); // start-up (tick 0), then 1..30, each presenting
-    for (size_t i = 0; i < Ticks.size(); i++) EXPECT_TRUE(Ticks[i] == (int32_t)i && Presented[i]);
+    Ints all; // start-up (tick 0), then 1..30, each presenting
+    for (int i = 0; i <= 30; i++) all.push_back(2 * i + 1);
+    EXPECT_EQ(Ticks, all);
     EXPECT_EQ(ReadBytes(t.Path("SS.dat")).size(), 1052u); // shutdown always writes the settings
-
     // Focus lost before tick 5's step: the tick still runs, then the window
     // closes; a close request closes it before the step; F8 down or up closes.
-    const struct {
-        HeadlessEvent event;
-        int32_t lastTick;
-    } ends[] = {{{5, ActFocusLost, 0}, 5},
-                {{5, ActClose, 0}, 4},
-                {{7, ActDown, VkF8}, 7},
-                {{9, ActUp, VkF8}, 9}};
-    for (const auto &e : ends) {
-        EXPECT_EQ(RunScripted(t.dir, 1000, {e.event}), 0);
-        EXPECT_EQ(Ticks.back(), e.lastTick) << e.event.action;
+    for (HeadlessEvent e : {HeadlessEvent{5, ActFocusLost, 0}, HeadlessEvent{5, ActClose, 0},
+                            HeadlessEvent{7, ActDown, VkF8}, HeadlessEvent{9, ActUp, VkF8}}) {
+        EXPECT_EQ(RunScripted(t.dir, 1000, {e}), 0);
+        EXPECT_EQ(Ticks.back() / 2, e.tick - (e.action == ActClose)) << e.action;
     }
     Headless_SetTickHook(nullptr);
 }
@@ -95,26 +77,21 @@ TEST(Shell, DroppedFramesQuitAndTheLoadingPicture)
     ASSERT_TRUE(WriteBytes(t.Path("Loading.tga"), RawTga(3, 2, {255, 0, 255, 255, 255, 255})));
     Headless_SetLastTick(100);
     ASSERT_TRUE(StartUp());
-    const uint16_t *frame = Headless_Frame();
-    EXPECT_EQ(Headless_PresentCount(), 1);
-    EXPECT_EQ((Ints{frame[103 * 240], frame[103 * 240 + 1], frame[104 * 240 + 2], frame[102 * 240],
-                    frame[105 * 240]}),
-              (Ints{0xFFFF, 0, 0xFFFF, 0, 0}));
+    const uint16_t *f = Headless_Frame();
+    EXPECT_EQ((Ints{Headless_PresentCount(), f[103 * 240], f[103 * 240 + 1], f[104 * 240 + 2],
+                    f[102 * 240], f[105 * 240]}),
+              (Ints{1, 0xFFFF, 0, 0xFFFF, 0, 0}));
     // A dropped frame is not retried; without a timer message the step does nothing.
-    Headless_SetDisplayFails(true);
-    Shell.TickFlag = 1;
-    FrameStep();
-    EXPECT_EQ(Headless_PresentCount(), 1);
-    Headless_SetDisplayFails(false);
-    Shell.TickFlag = 1;
-    FrameStep();
-    FrameStep();
-    EXPECT_EQ(Headless_PresentCount(), 2);
+    auto step = [](bool fails, int32_t flag) {
+        Headless_SetDisplayFails(fails), Shell.TickFlag = flag, FrameStep();
+        return Headless_PresentCount();
+    };
+    EXPECT_EQ((Ints{step(true, 1), step(false, 1), (FrameStep(), Headless_PresentCount())}),
+              (Ints{1, 2, 2}));
     // Quit in the menu posts a close request.
     EXPECT_EQ(ScreenTransition(ScreenMenu, -1), ScreenMenu);
     PlatMessage msg;
-    ASSERT_TRUE(Plat_GetMessage(&msg));
-    EXPECT_EQ(msg.kind, MsgClose);
+    EXPECT_TRUE(Plat_GetMessage(&msg) && msg.kind == MsgClose);
     ShutDown();
 }
 
@@ -130,14 +107,13 @@ TEST(Shell, TransitionsNotFollowedEndToEnd)
         {-3, 2, ScreenMenu, 1, -1},
         {ScreenMenu, 6, ScreenScoreTable, 1, -1},
         {ScreenScoreTable, 0, ScreenScoreTable, 1, -1},
-        {ScreenScoreTable, 1, ScreenMenu, 1, 20},
-    };
+        {ScreenScoreTable, 1, ScreenMenu, 1, 20}};
     for (const auto &r : rows) {
-        Settings.SavedGameValid = 1;
-        SetTimerPeriod(40);
-        EXPECT_EQ(ScreenTransition(r[0], r[1]), r[2]) << r[0] << " " << r[1];
-        EXPECT_EQ(Settings.SavedGameValid, r[3]) << r[0] << " " << r[1];
-        EXPECT_EQ(Headless_TimerPeriod(), r[4] < 0 ? 40 : r[4]) << r[0] << " " << r[1];
+        Settings.SavedGameValid = 1, SetTimerPeriod(40);
+        EXPECT_EQ(
+            (Ints{ScreenTransition(r[0], r[1]), Settings.SavedGameValid, Headless_TimerPeriod()}),
+            (Ints{r[2], r[3], r[4] < 0 ? 40 : r[4]}))
+            << r[0] << " " << r[1];
     }
 }
 
@@ -147,53 +123,51 @@ TEST(Keys, FiringTapsTheSharedSlotAndTheLock)
     OpenKeys();
     SetAllThresholds(100000);
     SetThreshold(KeyLeft, 8);
-    Shell.QuitFlag = 0;
-    // The first tick, then past the threshold.
-    EXPECT_EQ(FiringTicks(VkLeft, KeyLeft, 11), (std::vector<int>{1, 8, 9, 10, 11}));
     SetThreshold(KeyDown, 0);
-    EXPECT_EQ(FiringTicks(VkDown, KeyDown, 4), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(FiringTicks(Vk0 + 5, Key5, 50), (std::vector<int>{1}));
+    Shell.QuitFlag = 0;
+    // A held key fires on the first tick, then past its threshold; the
+    // platform's auto-repeat changes nothing.
+    const struct {
+        int32_t vk;
+        int slot, ticks;
+        Ints fired;
+    } held[] = {{VkLeft, KeyLeft, 11, {1, 8, 9, 10, 11}},
+                {VkDown, KeyDown, 4, {1, 2, 3, 4}},
+                {Vk0 + 5, Key5, 50, {1}}};
+    for (const auto &h : held) {
+        Ints fired;
+        for (int t = 1; t <= h.ticks; t++)
+            if (Hold({h.vk}), KeyFires(h.slot)) fired.push_back(t);
+        OnKeyUp(h.vk);
+        EXPECT_EQ(fired, h.fired) << h.vk;
+    }
     // A tap between two ticks is never seen.
-    OnKeyDown(VkRight);
-    OnKeyUp(VkRight);
-    AdvanceKeys();
+    OnKeyDown(VkRight), OnKeyUp(VkRight), AdvanceKeys();
     EXPECT_FALSE(KeyFires(KeyRight));
     // Enter and '1' share a slot: the second press restarts nothing, either release ends it.
-    OnKeyDown(Vk0 + 1);
-    AdvanceKeys();
-    AdvanceKeys();
+    Hold({Vk0 + 1}, 2);
     OnKeyDown(VkEnter);
     EXPECT_EQ(Keys.KeySlot[Key1], 3);
     OnKeyUp(VkEnter);
     EXPECT_EQ(Keys.KeySlot[Key1], 0);
-    // Only digits count as any key; slots outside the table never fire.
-    OnKeyDown(VkUp);
-    OnKeyDown(VkF9);
-    OnKeyDown(0x41); // 'A' is not tracked
-    AdvanceKeys();
+    // Only digits count as any key; slots outside the table never fire; 'A' is not tracked.
+    Hold({VkUp, VkF9, 0x41});
     EXPECT_TRUE(KeyFires(KeyUp) && !AnyKeyFires() && !KeyFires(-1) && !KeyFires(KeySlotCount));
     OnKeyUp(VkUp); // ends nothing: no lock yet
-
     // The lock ignores presses until any tracked key is released.
-    OnKeyDown(VkLeft);
-    AdvanceKeys();
+    Hold({VkLeft});
     LockKeys();
     EXPECT_EQ(Keys.KeySlot[KeyLeft], 0);
-    OnKeyDown(VkLeft);
-    OnKeyDown(Vk0 + 3);
-    AdvanceKeys();
+    Hold({VkLeft, Vk0 + 3});
     EXPECT_FALSE(KeyFires(KeyLeft) || KeyFires(Key3));
     // F8 works through the lock, pressed or released, and does not end it.
     OnKeyDown(VkF8);
     EXPECT_EQ(Shell.QuitFlag, 1);
-    Shell.QuitFlag = 0;
-    OnKeyUp(VkF8);
+    Shell.QuitFlag = 0, OnKeyUp(VkF8);
     EXPECT_TRUE(Shell.QuitFlag == 1 && Keys.KeyLock == 1);
-    Shell.QuitFlag = 0;
-    OnKeyUp(Vk0 + 7); // a key that was never held still ends the lock
+    Shell.QuitFlag = 0, OnKeyUp(Vk0 + 7); // a key that was never held still ends the lock
     EXPECT_EQ(Keys.KeyLock, 0);
-    OnKeyDown(VkLeft);
-    AdvanceKeys();
+    Hold({VkLeft});
     EXPECT_TRUE(KeyFires(KeyLeft));
 }
 
@@ -206,15 +180,14 @@ TEST(Headless, KeyFilesTracesFramesAndArguments)
                     &ok),
               "3:0:13 4:1:13 4:0:37 4:0:55 5:1:55 9:1:37 12:3:0 15:4:0 ");
     EXPECT_TRUE(ok);
-    for (const char *bad :
-         {"1 down Left\n0 up Left\n", "1 down\n", "1 hop Left\n", "x down Left\n", "1 down Q\n",
-          "1 close now\n", "1 down Left Up\n", "-4 down Left\n", "2\n", "1 down F10\n"})
+    std::string many;
+    for (int i = 0; i < 17; i++) many += "1 press 1\n"; // more events than room
+    for (const std::string &bad :
+         std::vector<std::string>{many, "1 down Left\n0 up Left\n", "1 down\n", "1 hop Left\n",
+                                  "x down Left\n", "1 down Q\n", "1 close now\n",
+                                  "1 down Left Up\n", "-4 down Left\n", "2\n", "1 down F10\n"})
         EXPECT_TRUE(Parse(bad, &ok).find("line ") != std::string::npos && !ok) << bad;
     EXPECT_EQ(Parse("1 down Left\n\n# x\n3 up Nope\n", &ok).rfind("line 4", 0), 0u);
-    std::string many;
-    for (int i = 0; i < 40; i++) many += "1 press 1\n";
-    Parse(many, &ok);
-    EXPECT_FALSE(ok) << "more events than room";
 
     TempFolder t;
     const std::string &dir = t.dir;
@@ -228,16 +201,15 @@ TEST(Headless, KeyFilesTracesFramesAndArguments)
     std::vector<std::string> lines = ReadLines(dir + "/trace.jsonl");
     ASSERT_EQ(lines.size(), 4u); // F8 at tick 4 closes the program after that tick
     for (size_t i = 0; i < lines.size(); i++) {
-        EXPECT_EQ(TraceField(lines[i], "tick") + TraceField(lines[i], "screen") +
-                      TraceField(lines[i], "timer") + TraceField(lines[i], "presented"),
-                  std::to_string(i + 1) + "Intro20true");
-        EXPECT_EQ(TraceField(lines[i], "frame").size(), 16u);
+        const std::string &l = lines[i];
+        EXPECT_EQ(TraceField(l, "tick") + TraceField(l, "screen") + TraceField(l, "timer") +
+                      TraceField(l, "presented") + std::to_string(TraceField(l, "frame").size()),
+                  std::to_string(i + 1) + "Intro20true16");
     }
     Bytes png = ReadBytes(dir + "/frame-000003.png");
     ASSERT_GT(png.size(), 33u);
     // PNG, width 240 and height 320 = 0x140 in the header.
-    EXPECT_EQ((std::vector<int>{png[1], png[19], png[22], png[23]}),
-              (std::vector<int>{'P', 240, 1, 0x40}));
+    EXPECT_EQ((Ints{png[1], png[19], png[22], png[23]}), (Ints{'P', 240, 1, 0x40}));
     EXPECT_FALSE(ReadBytes(dir + "/frame-000000.png").empty());
 
     // Bad arguments exit with 2 and say why; a bad key file names its line.

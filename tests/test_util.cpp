@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
@@ -19,36 +18,28 @@
 
 std::string MakeTempDir(void)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zux-test-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back(0);
-    return mkdtemp(buf.data()) ? buf.data() : "";
+    std::string dir = (std::filesystem::temp_directory_path() / "zux-test-XXXXXX").string();
+    return mkdtemp(dir.data()) ? dir : "";
 }
-
 void RemoveTree(const std::string &dir)
 {
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
 }
-
 Bytes ReadBytes(const std::string &path)
 {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
-
 bool WriteBytes(const std::string &path, const Bytes &bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write((const char *)bytes.data(), (std::streamsize)bytes.size());
     return (bool)f;
 }
-
 bool WriteText(const std::string &path, const std::string &text)
 {
     return WriteBytes(path, Bytes(text.begin(), text.end()));
 }
-
 std::vector<std::string> ReadLines(const std::string &path)
 {
     std::ifstream f(path);
@@ -63,18 +54,15 @@ Bytes LeWords(const std::vector<int32_t> &words)
     for (size_t i = 0; i < words.size(); i++) PutLeWord(b, 4 * i, words[i]);
     return b;
 }
-
 void PutLeWord(Bytes &b, size_t at, int32_t v)
 {
     for (int k = 0; k < 4; k++) b[at + k] = (uint8_t)((uint32_t)v >> (8 * k));
 }
-
 int32_t LeWord(const Bytes &b, size_t at)
 {
     if (at + 4 > b.size()) return 0;
     return (int32_t)(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24);
 }
-
 Bytes EntryBytes(const std::string &name, const Bytes &data)
 {
     Bytes e(ArchiveEntryHeader + data.size(), 0);
@@ -83,63 +71,45 @@ Bytes EntryBytes(const std::string &name, const Bytes &data)
     for (size_t i = 0; i < data.size(); i++) e[ArchiveEntryHeader + i] = data[i];
     return e;
 }
-
 Bytes RawTga(int w, int h, const Bytes &pixels, int bytesPerPixel)
 {
     Bytes f(18 + pixels.size(), 0);
-    f[2] = (uint8_t)(bytesPerPixel == 1 ? 3 : 2);
-    f[12] = (uint8_t)w;
-    f[13] = (uint8_t)(w >> 8);
-    f[14] = (uint8_t)h;
-    f[15] = (uint8_t)(h >> 8);
+    f[2] = (uint8_t)(bytesPerPixel == 1 ? 3 : 2); // grey or colour
+    PutLeWord(f, 12, w | h << 16);
     f[16] = (uint8_t)(8 * bytesPerPixel);
     f[17] = 0x20; // top row first
-    for (size_t i = 0; i < pixels.size(); i++) f[18 + i] = pixels[i];
+    std::copy(pixels.begin(), pixels.end(), f.begin() + 18);
     return f;
 }
-
 TgaInfo DecodedTga(int w, int h, int bytesPerPixel, Bytes &data)
 {
-    TgaInfo tga;
-    memset(&tga, 0, sizeof tga);
-    tga.width = (uint16_t)w;
-    tga.height = (uint16_t)h;
-    tga.bytesPerPixel = (uint16_t)bytesPerPixel;
-    tga.rowBytes = (uint16_t)(w * bytesPerPixel);
-    tga.data = data.data();
+    TgaInfo tga = {};
+    tga.width = (uint16_t)w, tga.height = (uint16_t)h, tga.bytesPerPixel = (uint16_t)bytesPerPixel;
+    tga.rowBytes = (uint16_t)(w * bytesPerPixel), tga.data = data.data();
     return tga;
 }
-
-uint16_t GreyPixel(int v) { return (uint16_t)((v >> 3) << 11 | (v >> 2) << 5 | (v >> 3)); }
-
 uint16_t &Pixel(int x, int y) { return BackBuffer[y * (int)ScreenWidth + x]; }
-
 TestImage::TestImage(int w, int h, uint16_t (*f)(int x, int y)) : pixels(w * h)
 {
     for (int i = 0; i < w * h; i++) pixels[i] = f(i % w, i / w);
     image = Image{pixels.data(), w, h};
 }
-
-TestImage::TestImage(int w, int h, uint16_t base) : pixels(w * h)
+TestImage::TestImage(int w, int h, uint16_t base)
+    : TestImage(w, h, [](int, int) { return (uint16_t)0; })
 {
     for (int i = 0; i < w * h; i++) pixels[i] = (uint16_t)(base + i);
-    image = Image{pixels.data(), w, h};
 }
-
 int RunTool(const char *tool, const std::string &args, std::string *output)
 {
-    std::string cmd = std::string(ZUX_BUILD_DIR) + "/" + tool + " " + args + " 2>&1";
-    FILE *p = popen(cmd.c_str(), "r");
+    FILE *p = popen((std::string(ZUX_BUILD_DIR) + "/" + tool + " " + args + " 2>&1").c_str(), "r");
     if (!p) return -1;
     char buf[4096];
-    size_t n;
     std::string out;
-    while ((n = fread(buf, 1, sizeof(buf), p)) > 0) out.append(buf, n);
+    for (size_t n; (n = fread(buf, 1, sizeof(buf), p)) > 0;) out.append(buf, n);
     int status = pclose(p);
     if (output) *output = out;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
 int RunKeys(const std::string &dir, int ticks, const std::string &keys,
             std::vector<std::string> *trace, std::string *output)
 {
@@ -153,66 +123,43 @@ int RunKeys(const std::string &dir, int ticks, const std::string &keys,
 
 std::string TraceField(const std::string &line, const std::string &field)
 {
-    std::string key = "\"" + field + "\":";
-    size_t pos = line.find(key);
-    if (pos == std::string::npos) return "";
-    pos += key.size();
-    size_t end = pos;
-    int depth = 0;
-    bool inString = false;
-    for (; end < line.size(); end++) {
+    size_t at = line.find("\"" + field + "\":"), start = at + field.size() + 3, end = start;
+    if (at == std::string::npos) return "";
+    // The value ends at a comma or a closing bracket outside brackets and strings.
+    for (int depth = 0, inString = 0; end < line.size(); end++) {
         char c = line[end];
-        if (inString) {
-            inString = c != '"';
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            depth++;
-        } else if (c == ']' || c == '}') {
-            if (depth-- == 0) break;
-        } else if (c == ',' && depth == 0) {
-            break;
-        }
+        if ((inString ^= c == '"') || c == '"') continue;
+        if ((c == ']' || c == '}' || c == ',') && depth == 0) break;
+        depth += (c == '[' || c == '{') - (c == ']' || c == '}');
     }
-    std::string v = line.substr(pos, end - pos);
+    std::string v = line.substr(start, end - start);
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
     return v;
 }
-
-std::string TraceAt(const std::vector<std::string> &trace, int tick, const char *field)
-{
-    if (tick < 1 || tick > (int)trace.size()) return "";
-    const std::string &line = trace[tick - 1];
-    return TraceField(line, "tick") == std::to_string(tick) ? TraceField(line, field) : "";
-}
-
 HeadlessRun::HeadlessRun() : dir(MakeTempDir())
 {
     EXPECT_TRUE(std::filesystem::copy_file(ZUX_BUILD_DIR "/Data.zux", dir + "/Data.zux"))
         << "Data.zux has not been built";
 }
-
-HeadlessRun::~HeadlessRun() { RemoveTree(dir); }
-
 void HeadlessRun::Run(int ticks, const std::string &keys)
 {
     std::string out;
     EXPECT_EQ(RunKeys(dir, ticks, keys, &trace, &out), 0) << out;
     EXPECT_EQ(trace.size(), (size_t)ticks) << out;
 }
-
-TempFolder::TempFolder(bool sounds)
+std::string HeadlessRun::At(int tick, const char *field) const
 {
-    dir = MakeTempDir();
+    if (tick < 1 || tick > (int)trace.size()) return "";
+    const std::string &line = trace[tick - 1];
+    return TraceField(line, "tick") == std::to_string(tick) ? TraceField(line, field) : "";
+}
+TempFolder::TempFolder(bool sounds) : dir(MakeTempDir())
+{
     EXPECT_FALSE(dir.empty());
-    if (sounds)
-        for (int i = 0; i < SoundCount; i++) WriteText(Path(SoundName(i)), "RIFF");
+    for (int i = 0; sounds && i < SoundCount; i++) WriteText(Path(SoundName(i)), "RIFF");
     Headless_Reset();
     Headless_SetFolder(dir.c_str());
 }
-
-TempFolder::~TempFolder() { RemoveTree(dir); }
-
 std::string SoundsSince(int from)
 {
     std::string s;
@@ -220,7 +167,6 @@ std::string SoundsSince(int from)
         s += std::string(i > from ? "," : "") + Headless_SoundName(i);
     return s;
 }
-
 int StepWithKeys(int (*step)(void), std::initializer_list<int> slots, std::string *sounds)
 {
     for (int s : slots) Keys.KeySlot[s] = 1;
@@ -231,7 +177,6 @@ int StepWithKeys(int (*step)(void), std::initializer_list<int> slots, std::strin
     for (int s : slots) Keys.KeySlot[s] = 0;
     return result;
 }
-
 void OpenBasics(void)
 {
     EXPECT_TRUE(OpenScreen());
@@ -241,14 +186,13 @@ void OpenBasics(void)
     LoadSounds();
     DefaultSettings();
 }
-
 void CloseBasics(void)
 {
     ReleaseSounds();
     CloseScreen();
     CloseResourceArchive();
 }
-
+void ProgramTest::TearDown() { ShutDown(); }
 void ProgramTest::Start()
 {
     Headless_Reset();
@@ -257,9 +201,6 @@ void ProgramTest::Start()
     ASSERT_TRUE(StartUp());
     SetTimerPeriod(LongTimerPeriod); // as the menu leaves it
 }
-
-void ProgramTest::TearDown() { ShutDown(); }
-
 void ProgramTest::Tick(int n)
 {
     PlatMessage msg;

@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "platform/headless/headless.h"
 #include "platform/screen.h"
 #include "res/archive.h"
 #include "res/tga.h"
@@ -18,44 +17,37 @@
 namespace
 {
 
-// A picture to write: pixels holds (depth + 1) / 8 bytes a pixel, rows top first.
+typedef std::vector<uint16_t> Pixels;
+
+// A picture to write: pixels holds (depth + 1) / 8 bytes a pixel, rows top
+// first; a non-empty body is written as it is in place of the pixels.
 struct Tga {
     int type = 1, width = 0, height = 0, depth = 8;
     bool topFirst = false, runLength = false;
     std::string id;
     int mapType = 1, mapFirst = 0, mapLength = 0, mapBits = 24;
-    Bytes map, pixels;
+    Bytes map, pixels, body;
 };
 
 void Put16(Bytes &out, int v) { out.insert(out.end(), {(uint8_t)v, (uint8_t)(v >> 8)}); }
 
-Bytes Header(const Tga &p)
-{
-    Bytes out = {(uint8_t)p.id.size(), (uint8_t)p.mapType, (uint8_t)p.type};
-    Put16(out, p.mapFirst);
-    Put16(out, p.mapLength);
-    out.insert(out.end(), {(uint8_t)p.mapBits, 0, 0, 0, 0});
-    Put16(out, p.width);
-    Put16(out, p.height);
-    out.insert(out.end(), {(uint8_t)p.depth, (uint8_t)(p.topFirst ? 0x20 : 0)});
-    out.insert(out.end(), p.id.begin(), p.id.end());
-    out.insert(out.end(), p.map.begin(), p.map.end());
-    return out;
-}
-
 // Writes the rows in file order; run-length packets run across row ends.
 Bytes Write(const Tga &p)
 {
-    Bytes out = Header(p), stream;
+    Bytes out = {(uint8_t)p.id.size(), (uint8_t)p.mapType, (uint8_t)p.type}, stream;
+    for (int v : {p.mapFirst, p.mapLength}) Put16(out, v);
+    out.insert(out.end(), {(uint8_t)p.mapBits, 0, 0, 0, 0});
+    for (int v : {p.width, p.height}) Put16(out, v);
+    out.insert(out.end(), {(uint8_t)p.depth, (uint8_t)(p.topFirst ? 0x20 : 0)});
+    out.insert(out.end(), p.id.begin(), p.id.end());
+    out.insert(out.end(), p.map.begin(), p.map.end());
     size_t bpp = (p.depth + 1) / 8, rowBytes = p.width * bpp;
-    for (int r = 0; r < p.height; r++) {
+    for (int r = 0; r < p.height && p.body.empty(); r++) {
         auto row = p.pixels.begin() + (p.topFirst ? r : p.height - 1 - r) * rowBytes;
         stream.insert(stream.end(), row, row + rowBytes);
     }
-    if (!p.runLength) {
-        out.insert(out.end(), stream.begin(), stream.end());
-        return out;
-    }
+    if (!p.runLength) stream.insert(stream.end(), p.body.begin(), p.body.end());
+    if (!p.runLength) return out.insert(out.end(), stream.begin(), stream.end()), out;
     for (size_t i = 0, n = stream.size() / bpp; i < n;) {
         size_t run = 1;
         while (i + run < n && run < 128 && !memcmp(&stream[i * bpp], &stream[(i + run) * bpp], bpp))
@@ -70,15 +62,11 @@ Bytes Write(const Tga &p)
 Bytes Map24(const std::vector<uint32_t> &colours)
 {
     Bytes map;
-    for (uint32_t c : colours)
-        map.insert(map.end(), {(uint8_t)c, (uint8_t)(c >> 8), (uint8_t)(c >> 16)});
+    for (uint32_t c : colours) Put16(map, (int)c), map.push_back((uint8_t)(c >> 16));
     return map;
 }
 
-uint16_t Pack(uint32_t c)
-{
-    return (uint16_t)((c >> 19) << 11 | ((c >> 10) & 63) << 5 | (c & 0xFF) >> 3);
-}
+uint16_t Pack(uint32_t c) { return (c >> 19) << 11 | (c >> 10 & 63) << 5 | (c & 0xFF) >> 3; }
 
 // A pattern over a 200-entry map; indices 200 and up fall to the grey ramp.
 Tga Sample(int width, int height)
@@ -92,23 +80,28 @@ Tga Sample(int width, int height)
     return p;
 }
 
-std::vector<uint16_t> Load(const Bytes &file)
+// The decoded 5-6-5 picture; empty when it does not load.
+Pixels Load(const Bytes &file)
 {
     Image *image = DecodeImage(file.data(), (uint32_t)file.size());
     if (!image) return {};
-    std::vector<uint16_t> pixels(image->pixels, image->pixels + image->width * image->height);
+    Pixels pixels(image->pixels, image->pixels + image->width * image->height);
     FreeImagePixels(image);
     free(image);
     return pixels;
 }
 
-int Status(const Bytes &file)
+// The decoded rows and their format; empty when refused, with nothing left allocated.
+Bytes Raw(const Bytes &file, int *format = nullptr)
 {
     TgaInfo tga;
     int status = DecodeTga(&tga, file.data(), (uint32_t)file.size());
-    EXPECT_EQ(tga.data != nullptr, status == TgaNoError);
+    EXPECT_TRUE(status == TgaNoError ? tga.data != nullptr : status == TgaCorrupted && !tga.data);
+    Bytes rows = tga.data ? Bytes(tga.data, tga.data + tga.height * tga.rowBytes) : Bytes();
+    if (format) *format = tga.format;
     FreeTgaData(&tga);
-    return status;
+    EXPECT_EQ(tga.data, nullptr);
+    return rows;
 }
 
 } // namespace
@@ -116,81 +109,61 @@ int Status(const Bytes &file)
 TEST(Tga, RowOrdersAndRunLengthGiveTheSamePicture)
 {
     Tga p = Sample(13, 7);
-    std::vector<uint16_t> expected;
+    Pixels expected;
     for (uint8_t i : p.pixels) expected.push_back(Pack(i < 200 ? i * 0x010305 : i * 0x010101));
+    int format = 0;
     for (int variant = 0; variant < 4; variant++) {
         p.topFirst = variant & 1, p.runLength = variant & 2, p.type = p.runLength ? 9 : 1;
         p.id = variant == 3 ? "zux" : "";
         EXPECT_EQ(Load(Write(p)), expected) << variant;
+        EXPECT_TRUE(Raw(Write(p), &format) == p.pixels && format == TgaFormatMapped) << variant;
     }
-    TgaInfo tga;
-    Bytes file = Write(p);
-    ASSERT_EQ(DecodeTga(&tga, file.data(), (uint32_t)file.size()), TgaNoError);
-    EXPECT_TRUE(tga.format == TgaFormatMapped && tga.rowBytes == 13);
-    EXPECT_EQ(Bytes(tga.data, tga.data + 13 * 7), p.pixels);
-    FreeTgaData(&tga);
-    EXPECT_EQ(tga.data, nullptr);
-
     // 3 x 2 grey, file rows (a, b): a run of 4 fills a and starts b, a raw
     // packet of 2 ends b; then a run of 5 overhangs the last pixel.
     Tga g;
     g.type = 11, g.mapType = 0, g.mapBits = 0, g.width = 3, g.height = 2;
-    for (int topFirst = 0; topFirst < 2; topFirst++) {
-        g.topFirst = topFirst;
-        for (auto [packets, a, b] :
-             {std::tuple{Bytes{0x83, 50, 1, 60, 70}, Bytes{50, 50, 50}, Bytes{50, 60, 70}},
-              std::tuple{Bytes{0, 9, 0x84, 11}, Bytes{9, 11, 11}, Bytes{11, 11, 11}}}) {
-            file = Header(g);
-            file.insert(file.end(), packets.begin(), packets.end());
-            ASSERT_EQ(DecodeTga(&tga, file.data(), (uint32_t)file.size()), TgaNoError);
-            EXPECT_EQ(tga.format, TgaFormatGrey);
-            EXPECT_EQ(Bytes(tga.data, tga.data + 3), topFirst ? a : b);
-            EXPECT_EQ(Bytes(tga.data + 3, tga.data + 6), topFirst ? b : a);
-            FreeTgaData(&tga);
+    for (auto [packets, ab] : {std::pair{Bytes{0x83, 50, 1, 60, 70}, Bytes{50, 50, 50, 50, 60, 70}},
+                               {Bytes{0, 9, 0x84, 11}, Bytes{9, 11, 11, 11, 11, 11}}})
+        for (int topFirst = 0; topFirst < 2; topFirst++) {
+            g.topFirst = topFirst, g.body = packets;
+            Bytes ba = {ab[3], ab[4], ab[5], ab[0], ab[1], ab[2]};
+            EXPECT_EQ(Raw(Write(g), &format), topFirst ? ab : ba);
+            EXPECT_EQ(format, TgaFormatGrey);
         }
-    }
     // True colour decodes (the intro reads its raw bytes) but never loads.
-    g.type = 10, g.depth = 24, g.width = 2, g.topFirst = true;
-    file = Header(g);
-    file.insert(file.end(), {0x82, 1, 2, 3, 0x00, 4, 5, 6});
-    ASSERT_EQ(DecodeTga(&tga, file.data(), (uint32_t)file.size()), TgaNoError);
-    EXPECT_EQ(tga.format, TgaFormat24);
-    EXPECT_EQ(Bytes(tga.data, tga.data + 12), (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}));
-    FreeTgaData(&tga);
-    EXPECT_TRUE(Load(file).empty());
+    g.type = 10, g.depth = 24, g.width = 2, g.topFirst = true, g.body = {0x82, 1, 2, 3, 0, 4, 5, 6};
+    EXPECT_EQ(Raw(Write(g), &format), (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(format == TgaFormat24 && Load(Write(g)).empty());
 }
 
 TEST(Tga, ColourMaps)
 {
-    // A short map from index 10; near-black entries convert to the key 0.
-    Tga p;
-    p.width = 8, p.height = 1, p.mapFirst = 10, p.mapLength = 6;
-    p.map = Map24({0xFF0000, 0x070307, 0x080000, 0x000400, 0x000008, 0x000000});
-    p.pixels = {9, 10, 11, 12, 13, 14, 15, 16};
-    EXPECT_EQ(Load(Write(p)), (std::vector<uint16_t>{Pack(0x090909), 0xF800, 0, 0x0800, 0x0020, 1,
-                                                     0, Pack(0x101010)}));
-
-    // 15- and 16-bit entries take two bytes each; 0x7FFF is white.
-    for (int bits : {15, 16}) {
+    // One row of pixels over a map of length entries of bits from index first.
+    auto Mapped = [](int bits, int first, int length, const Bytes &map, const Bytes &pixels) {
         Tga q;
-        q.width = 5, q.height = 1, q.mapBits = bits, q.mapLength = 4, q.pixels = {0, 1, 2, 3, 4};
-        for (int c : {0x7FFF, 0x7C00, 0x03E0, 0x0421}) Put16(q.map, c);
-        EXPECT_EQ(Load(Write(q)),
-                  (std::vector<uint16_t>{0xFFFF, 0xF800, 0x07E0, 0x0841, Pack(0x040404)}));
-    }
+        q.width = (int)pixels.size(), q.height = 1, q.pixels = pixels, q.map = map;
+        q.mapBits = bits, q.mapFirst = first, q.mapLength = length;
+        return Write(q);
+    };
+    // A short map from index 10; near-black entries convert to the key 0.
+    Bytes map = Map24({0xFF0000, 0x070307, 0x080000, 0x000400, 0x000008, 0x000000});
+    EXPECT_EQ(Load(Mapped(24, 10, 6, map, {9, 10, 11, 12, 13, 14, 15, 16})),
+              (Pixels{Pack(0x090909), 0xF800, 0, 0x0800, 0x0020, 1, 0, Pack(0x101010)}));
+    // 15- and 16-bit entries take two bytes each; 0x7FFF is white.
+    map.clear();
+    for (int c : {0x7FFF, 0x7C00, 0x03E0, 0x0421}) Put16(map, c);
+    for (int bits : {15, 16})
+        EXPECT_EQ(Load(Mapped(bits, 0, 4, map, {0, 1, 2, 3, 4})),
+                  (Pixels{0xFFFF, 0xF800, 0x07E0, 0x0841, Pack(0x040404)}));
     // 32-bit entries are blue, green, red, alpha; unknown sizes are skipped
     // whole; a map reaching past index 255 keeps the entries that exist.
-    Tga q;
-    q.width = 2, q.height = 1, q.mapBits = 32, q.mapLength = 2, q.pixels = {0, 1};
-    q.map = {0xFF, 0, 0, 0, 0, 0, 0xFF, 0x80};
-    EXPECT_EQ(Load(Write(q)), (std::vector<uint16_t>{0x001F, 0xF800}));
-    q.mapBits = 8, q.mapLength = 3, q.map = {0xFF, 0xFF, 0xFF}, q.pixels = {40, 80};
-    EXPECT_EQ(Load(Write(q)), (std::vector<uint16_t>{Pack(0x282828), Pack(0x505050)}));
-    q.mapBits = 24, q.mapFirst = 250, q.mapLength = 10, q.pixels = {249, 255};
-    q.map = Map24(std::vector<uint32_t>(10, 0x0000FF));
-    EXPECT_EQ(Load(Write(q)), (std::vector<uint16_t>{Pack(0xF9F9F9), 0x001F}));
-    q.mapFirst = 0, q.mapLength = 257, q.map = Map24(std::vector<uint32_t>(257, 0));
-    EXPECT_EQ(Status(Write(q)), TgaCorrupted);
+    EXPECT_EQ(Load(Mapped(32, 0, 2, {0xFF, 0, 0, 0, 0, 0, 0xFF, 0x80}, {0, 1})),
+              (Pixels{0x001F, 0xF800}));
+    EXPECT_EQ(Load(Mapped(8, 0, 3, {0xFF, 0xFF, 0xFF}, {40, 80})),
+              (Pixels{Pack(0x282828), Pack(0x505050)}));
+    EXPECT_EQ(Load(Mapped(24, 250, 10, Map24(std::vector<uint32_t>(10, 0xFF)), {249, 255})),
+              (Pixels{Pack(0xF9F9F9), 0x001F}));
+    EXPECT_TRUE(Raw(Mapped(24, 0, 257, Map24(std::vector<uint32_t>(257, 0)), {0, 1})).empty());
 }
 
 TEST(Tga, BadInputIsRefusedWithoutReadingPastIt)
@@ -198,81 +171,72 @@ TEST(Tga, BadInputIsRefusedWithoutReadingPastIt)
     TgaInfo none;
     EXPECT_EQ(DecodeTga(&none, nullptr, 100), TgaNullPointer);
     EXPECT_STREQ(TgaStatusText(TgaCorrupted), "TGA corrupted");
-    Tga good = Sample(4, 4);
     // No type, no width, no height, a depth of 7, and far too big, raw and packed.
     for (int field = 0; field < 6; field++) {
-        Tga p = good;
+        Tga p = Sample(4, 4);
         int *what[] = {&p.type, &p.width, &p.height, &p.depth};
         if (field < 4) *what[field] = field == 3 ? 7 : 0;
         if (field >= 4) p.width = p.height = 65535, p.type = field == 4 ? 1 : 9;
-        Bytes file = Header(p);
-        file.insert(file.end(), good.pixels.begin(), good.pixels.end());
-        EXPECT_EQ(Status(file), TgaCorrupted) << field;
+        p.body = Sample(4, 4).pixels;
+        EXPECT_TRUE(Raw(Write(p)).empty()) << field;
     }
+    // A run's pixel missing, a raw packet cut.
     Tga grey;
     grey.type = 11, grey.mapType = 0, grey.mapBits = 0, grey.width = 4, grey.height = 1;
-    for (Bytes tail : {Bytes{0x83}, Bytes{0x03, 1, 2}}) { // a run's pixel missing, a raw packet cut
-        Bytes file = Header(grey);
-        file.insert(file.end(), tail.begin(), tail.end());
-        EXPECT_EQ(Status(file), TgaCorrupted);
-    }
+    for (Bytes tail : {Bytes{0x83}, Bytes{0x03, 1, 2}})
+        EXPECT_TRUE(Raw(Write((grey.body = tail, grey))).empty());
 
     // Every prefix of a valid file, in an exactly sized block so that a read
     // past it is caught, is refused; only the whole file decodes.
-    std::vector<Bytes> files;
     Tga p = Sample(9, 5);
     p.id = "id";
-    files.push_back(Write(p));
+    Bytes plain = Write(p);
     p.runLength = true, p.type = 9, p.topFirst = true, p.mapBits = 16, p.mapLength = 3;
     p.map.assign(6, 0x55);
-    files.push_back(Write(p));
-    for (const Bytes &file : files)
+    for (const Bytes &file : {plain, Write(p)})
         for (size_t n = 1; n <= file.size(); n++) {
-            std::vector<uint8_t> copy(file.begin(), file.begin() + n); // exactly n bytes
-            EXPECT_EQ(Status(copy), n == file.size() ? TgaNoError : TgaCorrupted) << n;
-            EXPECT_EQ(Load(copy).empty(), n != file.size()) << n;
+            Bytes copy(file.begin(), file.begin() + n); // exactly n bytes
+            EXPECT_EQ(Raw(copy).empty() + 2 * Load(copy).empty(), n == file.size() ? 0 : 3) << n;
         }
 }
 
 TEST(Tga, LoadersAndTheDecodeTool)
 {
     TempFolder t;
-    const std::string &dir = t.dir;
-    uint32_t oldWidth = ScreenWidth, oldHeight = ScreenHeight;
-    ScreenWidth = 240, ScreenHeight = 320;
+    uint32_t oldWidth = std::exchange(ScreenWidth, 240u),
+             oldHeight = std::exchange(ScreenHeight, 320u);
     Tga p = Sample(240, 320);
     p.runLength = true, p.type = 9;
     Bytes file = Write(p);
-    std::vector<uint16_t> expected = Load(file);
-    ASSERT_TRUE(WriteBytes(dir + "/Full.tga", file));
-    ASSERT_TRUE(WriteBytes(dir + "/Narrow.tga", Write(Sample(239, 320))));
-    ASSERT_TRUE(WriteBytes(dir + "/Cut.tga", Bytes(file.begin(), file.end() - 1)));
+    Pixels expected = Load(file);
+    ASSERT_TRUE(WriteBytes(t.Path("Full.tga"), file) &&
+                WriteBytes(t.Path("Narrow.tga"), Write(Sample(239, 320))) &&
+                WriteBytes(t.Path("Cut.tga"), Bytes(file.begin(), file.end() - 1)));
 
     // Full-screen pictures must be exactly the display's size.
     ASSERT_EQ(ResourceArchive, nullptr);
     Image *image = LoadImage("Full.tga");
     FullScreenPicture *full = LoadFullScreenPicture("Full.tga");
     ASSERT_TRUE(image && full);
-    EXPECT_EQ(std::vector<uint16_t>(full->pixels, full->pixels + 240 * 320), expected);
-    EXPECT_EQ(std::vector<uint16_t>(image->pixels, image->pixels + 240 * 320), expected);
-    FreeFullScreenPicture(full);
-    FreeFullScreenPicture(full);
-    free(full);
+    EXPECT_EQ(Pixels(full->pixels, full->pixels + 240 * 320), expected);
+    EXPECT_EQ(Pixels(image->pixels, image->pixels + 240 * 320), expected);
+    FreeFullScreenPicture(full), FreeFullScreenPicture(full),
+        free(full); // the second frees nothing
     EXPECT_EQ(LoadFullScreenPicture("Narrow.tga"), nullptr);
     for (const char *name : {"Cut.tga", "Missing.tga"})
         EXPECT_TRUE(LoadImage(name) == nullptr && LoadFullScreenPicture(name) == nullptr) << name;
 
     // zuxpack decode writes the PNG of the game's own conversion, and fails
     // with one line where the game refuses the picture.
-    ASSERT_TRUE(WritePng((dir + "/expected.png").c_str(), image->pixels, 240, 320));
-    FreeImagePixels(image);
-    free(image);
+    ASSERT_TRUE(WritePng(t.Path("expected.png").c_str(), image->pixels, 240, 320));
+    FreeImagePixels(image), free(image);
     std::string out;
-    EXPECT_EQ(RunTool("zuxpack", "decode --full " + dir + "/Full.tga " + dir + "/a.png", &out), 0)
+    auto Decode = [&](const char *in, const char *png) {
+        return RunTool("zuxpack", "decode --full " + t.Path(in) + " " + t.Path(png), &out);
+    };
+    EXPECT_EQ(Decode("Full.tga", "a.png"), 0) << out;
+    EXPECT_EQ(ReadBytes(t.Path("a.png")), ReadBytes(t.Path("expected.png")));
+    EXPECT_TRUE(Decode("Narrow.tga", "d.png") == 1 && std::count(out.begin(), out.end(), '\n') == 1)
         << out;
-    EXPECT_EQ(ReadBytes(dir + "/a.png"), ReadBytes(dir + "/expected.png"));
-    EXPECT_EQ(RunTool("zuxpack", "decode --full " + dir + "/Narrow.tga " + dir + "/d.png", &out),
-              1);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     ScreenWidth = oldWidth, ScreenHeight = oldHeight;
 }

@@ -50,6 +50,10 @@ key() { # key NAME [PAUSE]: one press through the X server's keyboard, then a pa
     xdotool key "$1"
     sleep "${2:-0.3}"
 }
+keys() { # keys NAME[:PAUSE]...: key for each
+    local k
+    for k; do if [[ $k == *:* ]]; then key "${k%:*}" "${k#*:}"; else key "$k"; fi; done
+}
 
 # waitExit PID SECONDS: waits for the process to end; sets status ("" when it did not).
 waitExit() {
@@ -78,4 +82,13 @@ zux_window() {
     waitFor 15 found || fail "no window named zux appeared: $(cat "$work/zux.log")"
     xdotool windowfocus --sync "$win" 2>/dev/null
     sleep 0.5
+}
+
+# xvfb_work NAME: a temporary folder in $work, removed at exit (unless keep is
+# 1) after the game ($gpid), any other window ($epid) and the X server end.
+xvfb_work() {
+    work=$(mktemp -d "/tmp/zux-$1-XXXXXX")
+    keep=${keep:-0} gpid= epid= xpid=
+    trap 'for p in $gpid $epid $xpid; do kill "$p" 2>/dev/null; done; wait 2>/dev/null
+        [ "$keep" = 1 ] || { chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"; }' EXIT
 }
