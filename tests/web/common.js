@@ -4,7 +4,7 @@
 const { chromium } = require('playwright-core');
 const { execFileSync } = require('child_process');
 const fs = require('fs'), os = require('os'), path = require('path');
-const { serve } = require('./server');
+const { serve } = require('../../platform/web/serve');
 
 const WebDir = path.resolve(process.env.ZUX_WEB_DIR || path.join(__dirname, '../../build-web'));
 const Headless = process.env.ZUX_HEADLESS || path.join(WebDir, 'native/zux-headless');

@@ -5,7 +5,7 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-const { WebDir, start, programFolder, headlessTrace, webScript } = require('./common');
+const { WebDir, start, programFolder, headlessTrace, webScript } = require('../tests/web/common');
 
 const Targets = { sizeKb: 600, firstFrameMs: 300, tickMs: 1 };
 
