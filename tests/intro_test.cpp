@@ -13,8 +13,6 @@
 #include "res/tga.h"
 #include "tests/test_util.h"
 
-static uint16_t Rgb565(int r, int g, int b) { return (uint16_t)(r << 11 | g << 5 | b); }
-
 TEST(Intro, RevealGrowsBothLinesAndEndsWithoutTheBumpPictures)
 {
     TempFolder folder;
@@ -69,11 +67,9 @@ TEST(BumpLight, GradientsLightPathAndRefusedSizes)
 {
     Headless_Reset();
     ASSERT_TRUE(OpenScreen());
-    // A cliff at column 100 (height 31 to its right) and a light map that
-    // brightens to the right: the slope shifts the light-map column by 62.
+    // A cliff at column 100 (height 31 to its right): a slope of 62 either side of it.
     Bytes height(240 * 320), light(256 * 256);
     for (int i = 0; i < 240 * 320; i++) height[i] = i % 240 >= 100 ? 248 : 0;
-    for (int i = 0; i < 256 * 256; i++) light[i] = (uint8_t)(i % 256);
     BuildMaps(128, height, light);
     const int32_t *gx = BumpMaps.gradX;
     EXPECT_EQ(
@@ -81,10 +77,6 @@ TEST(BumpLight, GradientsLightPathAndRefusedSizes)
               gx[3 * 240 + 100], // none within the border
               BumpMaps.gradY[160 * 240 + 100]}),
         (Ints{0, 62, 62, 0, 0, 0}));
-    DrawBumpFrame(100, 160, 0);
-    // Column 190 of the light map: I = 47, D = 5; column 128 + 10 without a slope: I = 34, D = 18.
-    EXPECT_EQ(Pixel(100, 160), Rgb565(16 - 2, 32 - 5, 16 - 2));
-    EXPECT_EQ(Pixel(90, 150), Rgb565(16 - 9, 32 - 18, 16 - 9));
     FreeBumpMaps();
     EXPECT_FALSE(BumpMapsReady());
 
