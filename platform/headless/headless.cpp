@@ -7,20 +7,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/common/queue.h"
 #include "platform/platform.h"
 
 enum {
     HeadlessWidth = 240,
     HeadlessHeight = 320,
-    QueueSize = 256,
     FolderSize = 1024,
     ClosingGrace = 64, // ticks the program gets to close after its last tick
 };
 
 struct HeadlessState {
-    PlatMessage queue[QueueSize];
-    int queueHead;
-    int queueCount;
+    PlatQueue queue;
     bool windowOpen;
     bool quitPosted;
     bool stepRunning; // the tick's null message was handed out: its step is running
@@ -47,14 +45,7 @@ struct HeadlessState {
 static HeadlessState H;
 static uint16_t Frame[HeadlessWidth * HeadlessHeight];
 
-static void Enqueue(int kind, int32_t code)
-{
-    if (H.queueCount == QueueSize) return; // a flooded queue drops, as a real one would
-    PlatMessage *m = &H.queue[(H.queueHead + H.queueCount) % QueueSize];
-    m->kind = kind;
-    m->code = code;
-    H.queueCount++;
-}
+static void Enqueue(int kind, int32_t code) { QueuePush(&H.queue, kind, code); }
 
 void Headless_Reset(void)
 {
@@ -162,7 +153,7 @@ bool Plat_GetMessage(PlatMessage *msg)
         if (H.hook) H.hook(H.tick);
     }
     if (H.quitPosted) return false;
-    if (H.queueCount == 0) {
+    if (H.queue.count == 0) {
         if (H.tick >= H.lastTick) {
             // Past the last tick the window is asked to close; a program that
             // never closes is stopped after a grace period.
@@ -173,9 +164,7 @@ bool Plat_GetMessage(PlatMessage *msg)
             BeginTick();
         }
     }
-    *msg = H.queue[H.queueHead];
-    H.queueHead = (H.queueHead + 1) % QueueSize;
-    H.queueCount--;
+    QueuePop(&H.queue, msg);
     if (msg->kind == MsgNull) H.stepRunning = true;
     return true;
 }
@@ -190,7 +179,7 @@ void Plat_DestroyWindow(void)
     if (!H.windowOpen) return;
     H.windowOpen = false;
     H.timerArmed = false;
-    H.queueCount = 0; // what was queued for the window dies with it
+    QueueClear(&H.queue); // what was queued for the window dies with it
     Enqueue(MsgDestroy, 0);
 }
 

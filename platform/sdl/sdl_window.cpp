@@ -8,13 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/common/queue.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
 
 enum {
     DisplayWidth = 240,
     DisplayHeight = 320,
-    QueueSize = 256,
     MaxControllers = 8,
 };
 
@@ -33,9 +33,7 @@ struct SdlState {
     bool focusLost, minimised, suspended;
     SDL_Surface *icon;         // kept until the window exists
     uint64_t ignoreFocusUntil; // switching full screen may blur the window for a moment
-    PlatMessage queue[QueueSize];
-    int queueHead;
-    int queueCount;
+    PlatQueue queue;
     bool timerArmed;
     uint32_t timerPeriod;
     uint64_t nextTick; // SDL_GetTicks64 time of the next timer message
@@ -52,14 +50,7 @@ struct SdlState {
 static SdlState S;
 static uint16_t Frame[DisplayWidth * DisplayHeight];
 
-static void Enqueue(int kind, int32_t code)
-{
-    if (S.queueCount == QueueSize) return;
-    PlatMessage *m = &S.queue[(S.queueHead + S.queueCount) % QueueSize];
-    m->kind = kind;
-    m->code = code;
-    S.queueCount++;
-}
+static void Enqueue(int kind, int32_t code) { QueuePush(&S.queue, kind, code); }
 
 static void SetError(const char *what)
 {
@@ -181,7 +172,7 @@ void Plat_DestroyWindow(void)
     if (!S.windowOpen) return;
     S.windowOpen = false;
     S.timerArmed = false;
-    S.queueCount = 0; // what was queued for the window dies with it
+    QueueClear(&S.queue); // what was queued for the window dies with it
     if (S.window) SDL_HideWindow(S.window);
     Enqueue(MsgDestroy, 0);
 }
@@ -435,19 +426,14 @@ bool Plat_GetMessage(PlatMessage *msg)
 {
     for (;;) {
         if (S.quitPosted) return false;
-        if (S.queueCount > 0) {
-            *msg = S.queue[S.queueHead];
-            S.queueHead = (S.queueHead + 1) % QueueSize;
-            S.queueCount--;
-            return true;
-        }
+        if (QueuePop(&S.queue, msg)) return true;
         uint64_t now = SDL_GetTicks64();
         // A frozen game gets no timer messages: nothing to run, nothing to spend.
         if (S.timerArmed && !S.suspended && now >= S.nextTick) {
             // Ticks slower than the timer (a replay played fast) must not
             // starve the input: the events waiting are read first.
             SDL_Event e;
-            while (S.queueCount < QueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
+            while (S.queue.count < PlatQueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
             // A late timer drops the ticks it missed instead of queueing them.
             S.nextTick += S.timerPeriod;
             if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
@@ -464,7 +450,7 @@ bool Plat_GetMessage(PlatMessage *msg)
         SDL_Event e;
         if (SDL_WaitEventTimeout(&e, wait)) {
             TranslateEvent(&e);
-            while (S.queueCount < QueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
+            while (S.queue.count < PlatQueueSize - 8 && SDL_PollEvent(&e)) TranslateEvent(&e);
         }
     }
 }

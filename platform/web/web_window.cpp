@@ -7,6 +7,7 @@
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include "platform/common/queue.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/web/web_local.h"
@@ -14,15 +15,12 @@
 enum {
     DisplayWidth = 240,
     DisplayHeight = 320,
-    QueueSize = 256,
     LogSize = 64 * 1024,
     SoundListSize = 256,
 };
 
 struct WebState {
-    PlatMessage queue[QueueSize];
-    int queueHead;
-    int queueCount;
+    PlatQueue queue;
     bool windowOpen;
     bool quitPosted;
     bool scripted;
@@ -88,22 +86,10 @@ static void LogMessage(int kind, int32_t code)
 
 static void Enqueue(int kind, int32_t code)
 {
-    if (W.queueCount == QueueSize) return;
-    PlatMessage *m = &W.queue[(W.queueHead + W.queueCount) % QueueSize];
-    m->kind = kind;
-    m->code = code;
-    W.queueCount++;
-    LogMessage(kind, code);
+    if (QueuePush(&W.queue, kind, code)) LogMessage(kind, code);
 }
 
-bool WebNextMessage(PlatMessage *msg)
-{
-    if (W.queueCount == 0) return false;
-    *msg = W.queue[W.queueHead];
-    W.queueHead = (W.queueHead + 1) % QueueSize;
-    W.queueCount--;
-    return true;
-}
+bool WebNextMessage(PlatMessage *msg) { return QueuePop(&W.queue, msg); }
 
 bool WebQuitPosted(void) { return W.quitPosted; }
 int32_t WebPresentCount(void) { return W.presents; }
@@ -262,7 +248,7 @@ void Plat_DestroyWindow(void)
     if (!W.windowOpen) return;
     W.windowOpen = false;
     W.timerArmed = false;
-    W.queueCount = 0; // what was queued for the window dies with it
+    QueueClear(&W.queue); // what was queued for the window dies with it
     ScheduleTimer();
     Enqueue(MsgDestroy, 0);
 }
