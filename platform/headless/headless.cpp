@@ -122,15 +122,8 @@ static void BeginTick(void)
     while (H.nextEvent < H.eventCount && H.events[H.nextEvent].tick < H.tick) H.nextEvent++;
     while (H.nextEvent < H.eventCount && H.events[H.nextEvent].tick == H.tick) {
         const HeadlessEvent *e = &H.events[H.nextEvent++];
-        switch (e->action) {
-        case ActDown: Enqueue(MsgKeyDown, e->vk); break;
-        case ActUp: Enqueue(MsgKeyUp, e->vk); break;
-        case ActFocusLost: Enqueue(MsgKillFocus, 0); break;
-        case ActClose: Enqueue(MsgClose, 0); break;
-        case ActFocusAway: Enqueue(MsgSuspend, 0); break;
-        case ActFocusBack: Enqueue(MsgResume, 0); break;
-        default: break;
-        }
+        int kind = Headless_ActionMessage(e->action);
+        if (kind != MsgNull) Enqueue(kind, kind == MsgKeyDown || kind == MsgKeyUp ? e->vk : 0);
     }
     if (H.timerArmed) Enqueue(MsgTimer, 1234);
     Enqueue(MsgNull, 0);

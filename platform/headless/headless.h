@@ -74,5 +74,9 @@ void Headless_SetDisplayFails(bool fails);
 bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events, int capacity,
                         int *count, char *error, int errorSize);
 
+// The window message a scripted action stands for (MsgKeyDown for ActDown,
+// MsgSuspend for ActFocusAway, ...); MsgNull for any other action.
+int Headless_ActionMessage(int action);
+
 // Plat_FrameHash, by its older name.
 uint64_t Headless_FrameHash(const uint16_t *frame, int pixelCount);

@@ -113,3 +113,16 @@ bool Headless_ParseKeys(const char *text, uint32_t length, HeadlessEvent *events
     }
     return true;
 }
+
+int Headless_ActionMessage(int action)
+{
+    switch (action) {
+    case ActDown: return MsgKeyDown;
+    case ActUp: return MsgKeyUp;
+    case ActFocusLost: return MsgKillFocus;
+    case ActClose: return MsgClose;
+    case ActFocusAway: return MsgSuspend;
+    case ActFocusBack: return MsgResume;
+    default: return MsgNull;
+    }
+}

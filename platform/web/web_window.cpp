@@ -176,15 +176,8 @@ void WebScriptTick(int32_t tick, const HeadlessEvent *events, int count)
     // Scripted keys go in as they are written, as the headless clock delivers them.
     for (int i = 0; i < count; i++) {
         const HeadlessEvent *e = &events[i];
-        switch (e->action) {
-        case ActDown: Enqueue(MsgKeyDown, e->vk); break;
-        case ActUp: Enqueue(MsgKeyUp, e->vk); break;
-        case ActFocusLost: Enqueue(MsgKillFocus, 0); break;
-        case ActClose: Enqueue(MsgClose, 0); break;
-        case ActFocusAway: Enqueue(MsgSuspend, 0); break;
-        case ActFocusBack: Enqueue(MsgResume, 0); break;
-        default: break;
-        }
+        int kind = Headless_ActionMessage(e->action);
+        if (kind != MsgNull) Enqueue(kind, kind == MsgKeyDown || kind == MsgKeyUp ? e->vk : 0);
     }
     W.ticks = tick;
     if (W.timerArmed) Enqueue(MsgTimer, 1234);
