@@ -6,7 +6,8 @@
 // window loses the focus or is closed, and the program is started again, so
 // the saves and the saved game are restored over and over. After every run
 // "SS.dat" and "HS.dat" must be complete and decode cleanly; at the end every
-// screen must have been reached. The same seed makes the same run.
+// screen must have been reached. The same seed makes the same run, and with
+// --notes the run must show and sound exactly as the good run kept there did.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,76 @@
 #include "front/score_tables.h"
 #include "front/settings.h"
 #include "platform/headless/headless.h"
+#include "platform/screen.h"
 #include "tests/soak/soak.h"
+
+// ---- what the player sees ----
+
+// Every frame shown, every sound started and the saved files after every run
+// are folded into one number, noted every RecordStep ticks. A seed and a length
+// always give the same notes, so the notes of a good run kept beside the tests
+// show the first stretch of ticks in which anything a player would notice changed.
+enum { RecordStep = 1000 };
+static uint64_t Seen = 14695981039346656037ull;
+static int64_t TicksSeen;
+static std::vector<std::string> Notes;
+
+static void Fold(const void *data, size_t n)
+{
+    for (size_t i = 0; i < n; i++) Seen = (Seen ^ ((const uint8_t *)data)[i]) * 1099511628211ull;
+}
+
+static void Note(void)
+{
+    char line[64];
+    snprintf(line, sizeof line, "%lld %lld %016llx", (long long)TicksSeen, (long long)Count.runs,
+             (unsigned long long)Seen);
+    Notes.push_back(line);
+}
+
+void SeeTick(void)
+{
+    uint64_t frame = Headless_PresentedThisTick()
+                         ? Headless_FrameHash(Headless_Frame(), ScreenWidth * ScreenHeight)
+                         : 0;
+    Fold(&frame, sizeof frame);
+    for (int i = 0; i < Headless_SoundCount(); i++)
+        Fold(Headless_SoundName(i), strlen(Headless_SoundName(i)) + 1);
+    if (++TicksSeen % RecordStep == 0) Note();
+}
+
+// The notes' first line names the run they were made of.
+static std::string NotesHeader(uint32_t seed, int64_t ticks)
+{
+    return "# zux-soak notes: seed " + std::to_string(seed) + ", " + std::to_string(ticks) +
+           " ticks; a line is: ticks, runs, what was seen";
+}
+
+// Compares the notes with those kept in path; names the first that differs.
+static void CompareNotes(const std::string &path, const std::string &header)
+{
+    std::ifstream f(path);
+    std::string line;
+    if (!std::getline(f, line) || line != header)
+        return Fail(("the notes " + path + " are missing or of another run").c_str());
+    for (size_t i = 0;; i++) {
+        bool more = (bool)std::getline(f, line);
+        if (!more && i == Notes.size()) return;
+        std::string here = i < Notes.size() ? Notes[i] : "nothing";
+        if (more && here == line) continue;
+        fprintf(stderr, "zux-soak: seen \"%s\", the notes keep \"%s\" (ticks, runs, hash)\n",
+                here.c_str(), more ? line.c_str() : "nothing");
+        return Fail("what the player sees or hears differs from the notes");
+    }
+}
+
+static bool WriteNotes(const std::string &path, const std::string &header)
+{
+    std::ofstream f(path, std::ios::trunc);
+    f << header << "\n";
+    for (const std::string &line : Notes) f << line << "\n";
+    return (bool)f;
+}
 
 // ---- the files ----
 
@@ -49,6 +119,7 @@ static void CheckSettingsFile(const std::string &dir)
     bool exists;
     std::vector<uint8_t> file = ReadFile(dir + "/SS.dat", &exists);
     if (!exists) return Fail("SS.dat is missing after a run");
+    Fold(file.data(), file.size());
     if (file.size() != SettingsFileSize) return Fail("SS.dat does not have 1052 bytes");
     uint8_t held[SettingsFileSize];
     EncodeSettings(held);
@@ -74,6 +145,7 @@ static void CheckScoreFile(const std::string &dir, bool mustExist)
 {
     bool exists;
     std::vector<uint8_t> file = ReadFile(dir + "/HS.dat", &exists);
+    Fold(file.data(), file.size());
     if (!exists) {
         if (mustExist) Fail("HS.dat is missing although a name was entered");
         return;
@@ -156,6 +228,7 @@ int main(int argc, char **argv)
     uint32_t seed = 20240607;
     std::string data = BinaryFolder() + "/Data.zux";
     bool keep = false;
+    std::string notes, writeNotes;
     for (int i = 1; i < argc; i++) {
         const char *a = argv[i];
         const char *v = i + 1 < argc ? argv[i + 1] : "";
@@ -169,14 +242,20 @@ int main(int argc, char **argv)
         } else if (strcmp(a, "--data") == 0 && *v) {
             data = v;
             i++;
+        } else if (strcmp(a, "--notes") == 0 && *v) {
+            notes = v;
+            i++;
+        } else if (strcmp(a, "--write-notes") == 0 && *v) {
+            writeNotes = v;
+            i++;
         } else if (strcmp(a, "--keep") == 0) {
             keep = true;
         } else if (strcmp(a, "--verbose") == 0) {
             Verbose = true;
         } else {
-            fprintf(
-                stderr,
-                "usage: zux-soak [--ticks N] [--seed S] [--data Data.zux] [--keep] [--verbose]\n");
+            fprintf(stderr,
+                    "usage: zux-soak [--ticks N] [--seed S] [--data Data.zux] [--notes FILE] "
+                    "[--write-notes FILE] [--keep] [--verbose]\n");
             return 2;
         }
     }
@@ -218,8 +297,13 @@ int main(int argc, char **argv)
         CheckScoreFile(dir, Count.entries > 0);
     }
     Headless_Reset();
+    if (TicksSeen % RecordStep != 0) Note();
 
     PrintSummary(done, seed);
+    const std::string header = NotesHeader(seed, total);
+    if (!notes.empty() && !Failed) CompareNotes(notes, header);
+    if (!writeNotes.empty() && !Failed && !WriteNotes(writeNotes, header))
+        Fail("cannot write the notes");
     // A run this long reaches everything; a shorter one only reports what it missed.
     bool excused = Failed || done < CoverageTicks; // already failed, or too short
     if (done < CoverageTicks)

@@ -123,3 +123,6 @@ void GameBot(int32_t now);
 
 // The tick hook: counts where the program is, then decides the next keys.
 void OnTick(int32_t tick);
+
+// Folds what the player sees and hears on a tick into the run's record.
+void SeeTick(void);

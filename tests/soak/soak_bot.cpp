@@ -342,6 +342,7 @@ void OnTick(int32_t tick)
         return;
     }
     TicksThisRun = tick;
+    SeeTick();
     const int32_t screen = Shell.ScreenState;
     const int place = ClassifyPlace();
     Count.ticks[place]++;
