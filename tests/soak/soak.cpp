@@ -25,12 +25,13 @@
 #include "front/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/screen.h"
+#include "res/words.h"
 #include "tests/soak/soak.h"
 
 // ---- what the player sees ----
 
-// Every frame shown, every sound started and the saved files after every run
-// are folded into one number, noted every RecordStep ticks. A seed and a length
+// Every frame shown, every sound started, the tick's length and the saved files
+// after every run are folded into one number, noted every RecordStep ticks. A seed and a length
 // always give the same notes, so the notes of a good run kept beside the tests
 // show the first stretch of ticks in which anything a player would notice changed.
 enum { RecordStep = 1000 };
@@ -56,43 +57,27 @@ void SeeTick(void)
     uint64_t frame = Headless_PresentedThisTick()
                          ? Headless_FrameHash(Headless_Frame(), ScreenWidth * ScreenHeight)
                          : 0;
+    int32_t timer = Headless_TimerPeriod();
     Fold(&frame, sizeof frame);
+    Fold(&timer, sizeof timer);
     for (int i = 0; i < Headless_SoundCount(); i++)
         Fold(Headless_SoundName(i), strlen(Headless_SoundName(i)) + 1);
     if (++TicksSeen % RecordStep == 0) Note();
 }
 
-// The notes' first line names the run they were made of.
-static std::string NotesHeader(uint32_t seed, int64_t ticks)
-{
-    return "# zux-soak notes: seed " + std::to_string(seed) + ", " + std::to_string(ticks) +
-           " ticks; a line is: ticks, runs, what was seen";
-}
-
-// Compares the notes with those kept in path; names the first that differs.
-static void CompareNotes(const std::string &path, const std::string &header)
+// Compares the notes with those kept in path; names the first line that differs.
+static void CompareNotes(const std::string &path)
 {
     std::ifstream f(path);
-    std::string line;
-    if (!std::getline(f, line) || line != header)
-        return Fail(("the notes " + path + " are missing or of another run").c_str());
-    for (size_t i = 0;; i++) {
-        bool more = (bool)std::getline(f, line);
-        if (!more && i == Notes.size()) return;
-        std::string here = i < Notes.size() ? Notes[i] : "nothing";
-        if (more && here == line) continue;
-        fprintf(stderr, "zux-soak: seen \"%s\", the notes keep \"%s\" (ticks, runs, hash)\n",
-                here.c_str(), more ? line.c_str() : "nothing");
-        return Fail("what the player sees or hears differs from the notes");
-    }
-}
-
-static bool WriteNotes(const std::string &path, const std::string &header)
-{
-    std::ofstream f(path, std::ios::trunc);
-    f << header << "\n";
-    for (const std::string &line : Notes) f << line << "\n";
-    return (bool)f;
+    std::vector<std::string> kept;
+    for (std::string line; std::getline(f, line);) kept.push_back(line);
+    size_t i = 0;
+    while (i < Notes.size() && i < kept.size() && Notes[i] == kept[i]) i++;
+    if (i == Notes.size() && i == kept.size()) return;
+    fprintf(stderr, "zux-soak: seen \"%s\", %s keeps \"%s\" (ticks, runs, hash)\n",
+            i < Notes.size() ? Notes[i].c_str() : "nothing", path.c_str(),
+            i < kept.size() ? kept[i].c_str() : "nothing");
+    Fail("what the player sees or hears differs from the notes");
 }
 
 // ---- the files ----
@@ -106,11 +91,7 @@ static std::vector<uint8_t> ReadFile(const std::string &path, bool *exists)
 }
 
 // The little-endian word at byte at.
-static int32_t Word(const std::vector<uint8_t> &b, size_t at)
-{
-    return (int32_t)((uint32_t)b[at] | (uint32_t)b[at + 1] << 8 | (uint32_t)b[at + 2] << 16 |
-                     (uint32_t)b[at + 3] << 24);
-}
+static int32_t Word(const std::vector<uint8_t> &b, size_t at) { return ReadWord(&b[at]); }
 
 // "SS.dat" holds what the program had at shutdown, and reads back unchanged:
 // nothing in it is out of range and a saved game marked valid can be played.
@@ -172,13 +153,6 @@ static void CheckScoreFile(const std::string &dir, bool mustExist)
 
 // ---- the run ----
 
-static bool CopyFile(const std::string &from, const std::string &to)
-{
-    std::error_code ec;
-    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                      ec);
-}
-
 static std::string BinaryFolder(void)
 {
     char path[4096];
@@ -201,22 +175,22 @@ static bool ParseCount(const char *s, int64_t *out)
 
 static void PrintSummary(int64_t total, uint32_t seed)
 {
-    printf("zux-soak: %lld ticks in %lld runs, seed %u\n", (long long)total, (long long)Count.runs,
+    const SoakCounts &c = Count;
+    printf("zux-soak: %lld ticks in %lld runs, seed %u\n", (long long)total, (long long)c.runs,
            seed);
     for (int p = 0; p < PlaceCount; p++)
-        printf("  %-18s %10lld ticks\n", PlaceNames[p], (long long)Count.ticks[p]);
-    printf("  games %lld (A %lld, B %lld, C %lld, D %lld), continued %lld, abandoned %lld\n",
-           (long long)Count.games, (long long)Count.gamesOfType[0], (long long)Count.gamesOfType[1],
-           (long long)Count.gamesOfType[2], (long long)Count.gamesOfType[3],
-           (long long)Count.continued, (long long)Count.abandons);
-    printf("  best scores: A %d, B %d, C %d, D %d\n", (int)Count.bestScore[0],
-           (int)Count.bestScore[1], (int)Count.bestScore[2], (int)Count.bestScore[3]);
-    printf("  game ticks by skin:");
-    for (int s = 0; s < SkinCount; s++) printf(" %lld", (long long)Count.ticksOfSkin[s]);
+        printf("  %-18s %10lld ticks\n", PlaceNames[p], (long long)c.ticks[p]);
+    printf("  games %lld (A %lld, B %lld, C %lld, D %lld), continued %lld, abandoned %lld\n"
+           "  best scores: A %d, B %d, C %d, D %d\n  game ticks by skin:",
+           (long long)c.games, (long long)c.gamesOfType[0], (long long)c.gamesOfType[1],
+           (long long)c.gamesOfType[2], (long long)c.gamesOfType[3], (long long)c.continued,
+           (long long)c.abandons, (int)c.bestScore[0], (int)c.bestScore[1], (int)c.bestScore[2],
+           (int)c.bestScore[3]);
+    for (int s = 0; s < SkinCount; s++) printf(" %lld", (long long)c.ticksOfSkin[s]);
     printf("\n  names entered %lld, pauses %lld, focus lost %lld, closed %lld, quit from the "
            "menu %lld\n",
-           (long long)Count.entries, (long long)Count.pauses, (long long)Count.focusLosses,
-           (long long)Count.closes, (long long)Count.menuQuits);
+           (long long)c.entries, (long long)c.pauses, (long long)c.focusLosses, (long long)c.closes,
+           (long long)c.menuQuits);
     fflush(stdout);
 }
 
@@ -268,12 +242,16 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string dir = pattern;
-    if (!CopyFile(data, dir + "/Data.zux")) {
+    std::error_code ec; // the folder is new: nothing to overwrite
+    if (!std::filesystem::copy_file(data, dir + "/Data.zux", ec)) {
         fprintf(stderr, "zux-soak: cannot copy %s\n", data.c_str());
         return 1;
     }
 
     B.rng = seed;
+    // The notes' first line names the run they are of.
+    Notes.push_back("# zux-soak notes: seed " + std::to_string(seed) + ", " +
+                    std::to_string(total) + " ticks; a line is: ticks, runs, what was seen");
     int64_t done = 0;
     while (done < total && !Failed) {
         int64_t left = total - done;
@@ -300,10 +278,12 @@ int main(int argc, char **argv)
     if (TicksSeen % RecordStep != 0) Note();
 
     PrintSummary(done, seed);
-    const std::string header = NotesHeader(seed, total);
-    if (!notes.empty() && !Failed) CompareNotes(notes, header);
-    if (!writeNotes.empty() && !Failed && !WriteNotes(writeNotes, header))
-        Fail("cannot write the notes");
+    if (!notes.empty() && !Failed) CompareNotes(notes);
+    if (!writeNotes.empty() && !Failed) {
+        std::ofstream f(writeNotes, std::ios::trunc);
+        for (const std::string &line : Notes) f << line << "\n";
+        if (!f) Fail("cannot write the notes");
+    }
     // A run this long reaches everything; a shorter one only reports what it missed.
     bool excused = Failed || done < CoverageTicks; // already failed, or too short
     if (done < CoverageTicks)
