@@ -20,7 +20,6 @@ namespace
 
 // Font strip cell n is one flat grey, so a drawn cell can be told by a pixel.
 int CellGrey(int n) { return (n + 1) * 5; }
-const int CaptionGrey[4] = {200, 216, 232, 248};
 
 // The font cell whose colour is at (x, y); -1 for black or anything else.
 int CellAt(int x, int y)
@@ -30,7 +29,7 @@ int CellAt(int x, int y)
     return -1;
 }
 
-// The score screen as start-up loads it: the font strip, the captions, stand-in
+// The score screen as start-up loads it: the font strip, stand-in
 // sounds and, when given, an "HS.dat" and a background of the given side; on a
 // background of 128, texel n holds n, so a pixel tells which texel was drawn there.
 struct Scores : testing::Test {
@@ -42,9 +41,6 @@ struct Scores : testing::Test {
         Bytes font(840 * 20);
         for (int i = 0; i < 840 * 20; i++) font[i] = (uint8_t)CellGrey(i % 840 / 20);
         WriteBytes(folder->Path("HSPolice.tga"), RawTga(840, 20, font));
-        for (int t = 0; t < 4; t++)
-            WriteBytes(folder->Path(std::string("MenuType") + (char)('A' + t) + ".tga"),
-                       RawTga(4, 4, Bytes(16, (uint8_t)CaptionGrey[t])));
         if (side)
             WriteBytes(folder->Path("HSBackground.tga"),
                        RawTga(side, side, Bytes(side * side, 90)));
@@ -133,59 +129,23 @@ TEST_F(Scores, NameEntryBackgroundCoversEveryRowOnEveryTick)
     EXPECT_TRUE(CellAt(75, 197) == 3 && CellAt(95, 197) == -1);
 }
 
-TEST_F(Scores, TableDisplayPagesRowsAndDigits)
+TEST_F(Scores, HostileTablesAndBackgrounds)
 {
-    Open();
-    HighScoreTables[GameTypeA][1] = {{25, 20, 23}, 1234567, 7}; // shows without its leading digit
-    ResetScoreScreen(ScoreTableDisplay);
-    // A table a 150-tick page, its rows appearing one every 10 ticks.
-    for (uint32_t tick = 1; tick < 600; tick++) {
-        ASSERT_EQ(Step(), 0) << tick;
-        ASSERT_EQ(Pixel(17, 41), GreyPixel(CaptionGrey[tick / 150])) << tick;
-        uint32_t rows = std::min<uint32_t>((tick % 150) / 10, 5);
-        for (uint32_t i = 0; i < 5; i++)
-            ASSERT_EQ(CellAt(7, 92 + 20 * (int)i) >= 0, i < rows) << tick << " row " << i;
-        if (tick != 50) continue;
-        // ZUX 001000 10, then ZUX 234567 07.
-        const int x[] = {7, 21, 35, 56, 68, 80, 92, 104, 116, 137, 149};
-        const int row0[] = {25, 20, 23, 26, 26, 27, 26, 26, 26, 27, 26};
-        const int row1[] = {25, 20, 23, 28, 29, 30, 31, 32, 33, 26, 33};
-        for (int k = 0; k < 11; k++)
-            EXPECT_TRUE(CellAt(x[k], 100) == row0[k] && CellAt(x[k], 120) == row1[k]) << k;
-    }
-    int32_t presented = Headless_PresentCount();
-    EXPECT_EQ((Ints{Step(), Headless_PresentCount()}), (Ints{1, presented})); // tick 600, undrawn
-    // Any key ends the display at once, direction keys included.
-    ResetScoreScreen(ScoreTableDisplay), Step();
-    EXPECT_EQ(Step({KeyUp}), 1);
-    ResetScoreScreen(ScoreTableDisplay);
-    EXPECT_EQ(Step({Key7}), 1);
-}
-
-TEST_F(Scores, WarpMapsAndTheBackground)
-{
-    const int W = 240, H = 320;
-    std::vector<int8_t> a(2 * W * H), b(2 * W * H), c(2 * W * H), d(2 * W * H);
-    BuildCosTable();
-    BuildWarpMaps(a.data(), b.data(), c.data(), d.data(), W, H);
-    int at = 10 * 2 * W + 10;
-    EXPECT_EQ((Ints{a[at], b[at], c[at], d[at], a[0], b[0], c[0], d[0], c[91]}),
-              (Ints{10, 8, 19, 9, 0, 5, 0, 0, -101})); // c[91]: 155 as its low byte
-    // The first tick is at 2 degrees; at 180 the sine is just below zero; the
-    // widest reach stays inside the map rows.
-    const uint32_t ticks[] = {1, 90, 45};
-    int32_t p[3], q[3];
-    for (int k = 0; k < 3; k++) WarpOffsets(ticks[k], &p[k], &q[k]);
-    EXPECT_EQ((Ints{p[0], q[0], q[1], q[2]}), (Ints{91, 91, 87, 176}));
-
     // A background of the wrong size is left out (Open checks); the display
     // draws over black. Cells from a hostile file are drawn only where the
     // strip has them; -5 rem 10 counts back from the digits.
     Open(nullptr, 64);
     HighScoreTables[GameTypeA][0] = HighScoreEntry{{INT_MAX, -1, 41}, INT_MIN, -5};
     ResetScoreScreen(ScoreTableDisplay);
-    for (int i = 0; i < 10; i++) Step();
+    HighScoreTables[GameTypeA][1] = {{25, 20, 23}, 1234567, 7}; // shows without its leading digit
+    for (int i = 0; i < 20; i++) Step();
     EXPECT_EQ((Ints{Pixel(200, 300), Pixel(7, 100), Pixel(21, 100), CellAt(35, 100),
-                    CellAt(137, 100), CellAt(149, 100)}),
-              (Ints{0, 0, 0, 41, 26, 21}));
+                    CellAt(137, 100), CellAt(149, 100), CellAt(56, 120), CellAt(116, 120)}),
+              (Ints{0, 0, 0, 41, 26, 21, 28, 33}));
+    // Any key ends the display, direction keys included; 600 ticks end it undrawn.
+    EXPECT_EQ(Step({KeyUp}), 1);
+    ResetScoreScreen(ScoreTableDisplay);
+    ScoreScreen.phaseTicks = 599;
+    int32_t presented = Headless_PresentCount();
+    EXPECT_EQ((Ints{Step(), Headless_PresentCount()}), (Ints{1, presented}));
 }

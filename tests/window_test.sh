@@ -17,23 +17,10 @@ headless=${3:?}
 . "$(dirname "$0")/xvfb.sh"
 need_tools Xvfb xdotool xwd
 # ImageMagick itself, not a stand-in of the same name.
-convert=/usr/bin/convert
-compare=/usr/bin/compare
-if [ ! -x "$convert" ] || [ ! -x "$compare" ]; then
-    skip "ImageMagick is missing (Debian: imagemagick)"
-fi
-
-work=$(mktemp -d /tmp/zux-window-XXXXXX)
+convert=/usr/bin/convert compare=/usr/bin/compare
+[ -x "$convert" ] && [ -x "$compare" ] || skip "ImageMagick is missing (Debian: imagemagick)"
 keep=${ZUX_WINDOW_KEEP:-0} # 1 keeps the screenshots
-xpid=
-gpid=
-cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-    wait 2>/dev/null
-    [ "$keep" = 1 ] || rm -rf "$work"
-}
-trap cleanup EXIT
+xvfb_work window
 
 # The game runs from a folder of its own, so no build folder's files are touched.
 mkdir -p "$work/game" "$work/ref"
