@@ -65,7 +65,6 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
     for (; over < 1590 && N(run, over - 1, "gamePhase") != 7; over++) {
         if (N(run, over, "score") == N(run, over - 1, "score")) continue;
         landings++;
-        EXPECT_EQ(run.At(over, "sounds"), "[\"sclick.wav\"]") << over;
         EXPECT_EQ(N(run, over, "current"), N(run, over - 1, "next")) << over;
         EXPECT_TRUE(N(run, over, "pieceY") == 0 && N(run, over, "rotation") == 1) << over;
     }

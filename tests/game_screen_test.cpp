@@ -18,7 +18,7 @@
 namespace
 {
 
-enum { Vk2 = 0x32, Vk7 = 0x37 };
+enum { Vk1 = 0x31, Vk2, Vk7 = 0x37 };
 
 struct GameScreen : ProgramTest {
     // Keys pressed afresh one after the other, each held through one tick.
@@ -66,12 +66,15 @@ TEST_F(GameScreen, GameOverBeforeTheRowGoesAndLeavingAPause)
     EXPECT_TRUE(Shell.TimerPeriod == 40 && GamePictures.shards[0].pixels[21 * 22 + 5] == corner);
     for (int vk : {(int)VkLeft, (int)VkF9}) Press(vk);
     EXPECT_TRUE(Game.GamePhase == PhaseGameOver && Shell.ScreenState == ScreenGame);
-    // A shard flung far off screen stays harmless.
+    // A shard flung far off screen stays harmless, and so does a wave long past its end.
     Shatter.y[9] = 1e30f, Shatter.x[9] = -1e30f, Shatter.delay[9] = -1;
-    Tick(2);
+    Tick(2), DrawGetReadyWave(INT32_MAX);
 
-    // F9 leaves a paused game at once, without drawing.
-    BeginPlay(GameTypeC, 2, 6);
+    // A digit held down fires once: one turn. F9 leaves a paused game at once,
+    // without drawing.
+    BeginPlay(GameTypeC, 3, 6);
+    OnKeyDown(Vk1), Tick(40), OnKeyUp(Vk1);
+    EXPECT_EQ(FallingPiece()->rotation, 2);
     Press({Vk2, VkF9});
     EXPECT_EQ((Ints{Shell.ScreenState, Headless_PresentedThisTick()}), (Ints{ScreenMenu, 0}));
 }

@@ -74,3 +74,10 @@ TEST_F(MenuTest, MissingPicturesAndANewGameForgetsTheSavedOne)
     Choose(0), StepsTo(MenuTypePage), Choose(1);
     EXPECT_EQ(Settings.SavedGameValid, 0);
 }
+
+TEST_F(MenuTest, AnArrowRestartsTheIdleCount)
+{
+    for (int i = 0; i < 100; i++) Step();
+    Step({KeyDown}); // the slide to the tables starts 150 quiet ticks after it
+    EXPECT_EQ(StepsTo(MenuSlideLeft), 150);
+}
