@@ -71,6 +71,7 @@ static void CompareNotes(const std::string &path)
     std::ifstream f(path);
     std::vector<std::string> kept;
     for (std::string line; std::getline(f, line);) kept.push_back(line);
+    if (kept.empty()) return Fail(("cannot read the notes " + path).c_str());
     size_t i = 0;
     while (i < Notes.size() && i < kept.size() && Notes[i] == kept[i]) i++;
     if (i == Notes.size() && i == kept.size()) return;
