@@ -47,7 +47,7 @@ struct GameScreen : ProgramTest {
 
 } // namespace
 
-TEST_F(GameScreen, GameOverBeforeTheRowGoesAndLeavingAPause)
+TEST_F(GameScreen, GameOverBeforeTheRowGoesAHeldDigitAndLeavingAPause)
 {
     // The next square spawns over row 2, columns 4 and 5: a single item completes
     // row 2 there, and the game is over before the row goes.
