@@ -24,8 +24,8 @@ checkInstalled() { # checkInstalled ROOT: every file an install must hold is the
         [ -s "$1/$f" ] || fail "$f is not installed"
     done
 }
-startX() { # the X server; ImageMagick itself, not a stand-in of the same name
-    need_tools xdotool xwd && [ -x /usr/bin/convert ] || skip "ImageMagick is missing"
+startX() { # the X server, and the tools that look at it
+    need_tools xdotool xwd && need_imagemagick
     xvfb_start 640x800x24
 }
 asPlayer=() # the command prefix that runs as the player
@@ -51,7 +51,7 @@ quit() { # quit: F8, then the exit status must be 0 within 10 s
 }
 shows() { # shows: the screen is not black, so the game found its pictures
     xwd -root -silent >"$work/shot.xwd" || fail "xwd cannot take a screenshot"
-    /usr/bin/convert "xwd:$work/shot.xwd" -colorspace Gray -threshold 8% -format '%[fx:mean]' info: |
+    "$convert" "xwd:$work/shot.xwd" -colorspace Gray -threshold 8% -format '%[fx:mean]' info: |
         awk '{ b = $1 } END { exit !(b > 0.05) }' || fail "the window is black: no Data.zux found"
 }
 word() { od -An -t d4 -j $(($2 * 4)) -N 4 "$1" | tr -d ' '; } # word FILE N

@@ -12,7 +12,7 @@ data=${2:?}
 headless=${3:?}
 . "$(dirname "$0")/xvfb.sh"
 need_tools xdotool xwd sha256sum
-[ -x /usr/bin/convert ] && [ -x /usr/bin/compare ] || skip "ImageMagick is missing"
+need_imagemagick
 xvfb_work replay
 xvfb_start 800x700x24
 mkdir -p "$work/game" "$work/ref"
@@ -31,7 +31,7 @@ ends() { # ends KEY WHAT: KEY must close zux with status 0 within 10 s
 }
 shot() { # shot NAME: the window as a 240 x 320 PNG, one pixel of each 2 x 2 block
     xwd -silent -id "$win" >"$work/$1.xwd" &&
-        /usr/bin/convert "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
+        "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
 }
 files() { (cd "$work/home" && find . -type f | sort | xargs sha256sum); } # the player's files
 
@@ -66,7 +66,7 @@ verdict() { grep -q '^replay ' "$work/zux.log"; }
 waitFor 60 verdict || fail "zux --replay gave no verdict: $(cat "$work/zux.log")"
 grep -qx "replay matches ($last ticks)" "$work/zux.log" || fail "zux --replay: $(cat "$work/zux.log")"
 shot end
-n=$(/usr/bin/compare -metric AE -fuzz 2% "$work/end.png" \
+n=$("$compare" -metric AE -fuzz 2% "$work/end.png" \
     "$work/ref/frame-$(printf %06d "$last").png" null: 2>&1 | cut -d' ' -f1)
 [ "$n" = 0 ] || fail "the window's last frame differs from the headless one in $n pixels"
 ends Escape "zux --replay"

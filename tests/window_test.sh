@@ -16,9 +16,7 @@ headless=${3:?}
 
 . "$(dirname "$0")/xvfb.sh"
 need_tools Xvfb xdotool xwd
-# ImageMagick itself, not a stand-in of the same name.
-convert=/usr/bin/convert compare=/usr/bin/compare
-[ -x "$convert" ] && [ -x "$compare" ] || skip "ImageMagick is missing (Debian: imagemagick)"
+need_imagemagick
 keep=${ZUX_WINDOW_KEEP:-0} # 1 keeps the screenshots
 xvfb_work window
 

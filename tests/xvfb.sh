@@ -20,6 +20,12 @@ need_tools() { # need_tools TOOL...: skips unless every tool is there
     done
 }
 
+# need_imagemagick: skips unless ImageMagick itself is in /usr/bin; sets convert and compare.
+need_imagemagick() {
+    convert=/usr/bin/convert compare=/usr/bin/compare
+    [ -x "$convert" ] && [ -x "$compare" ] || skip "ImageMagick is missing (Debian: imagemagick)"
+}
+
 # Starts Xvfb with a screen of GEOMETRY (e.g. 480x640x24) and exports DISPLAY;
 # sets xpid. Skips the test when no server can start.
 xvfb_start() {
