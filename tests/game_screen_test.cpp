@@ -26,7 +26,6 @@ struct GameScreen : ProgramTest {
     {
         for (int vk : vks) OnKeyUp(vk), OnKeyDown(vk), Tick(), OnKeyUp(vk);
     }
-    void Press(int vk) { Press({vk}); }
     // A game of type in play with the given pieces, past get-ready.
     void BeginPlay(int32_t type, int32_t current, int32_t next)
     {
@@ -55,7 +54,7 @@ TEST_F(GameScreen, GameOverBeforeTheRowGoesAHeldDigitAndLeavingAPause)
     FillRow(2, 9);
     for (int r = 3; r < 20; r++) cell(r, 9) = 4;
     Game.PieceX = 8;
-    Press(Vk7);
+    Press({Vk7});
     EXPECT_EQ((Ints{Game.GamePhase, Game.Score, cell(2, 9)}), (Ints{PhaseGameOver, 1 + 5, 7}));
     EXPECT_EQ(SoundsSince(), "sclick.wav,sdest.wav");
 
@@ -64,7 +63,7 @@ TEST_F(GameScreen, GameOverBeforeTheRowGoesAHeldDigitAndLeavingAPause)
     uint16_t corner = Pixel(5, 21);
     SetTimerPeriod(ShortTimerPeriod), Tick();
     EXPECT_TRUE(Shell.TimerPeriod == 40 && GamePictures.shards[0].pixels[21 * 22 + 5] == corner);
-    for (int vk : {(int)VkLeft, (int)VkF9}) Press(vk);
+    for (int vk : {(int)VkLeft, (int)VkF9}) Press({vk});
     EXPECT_TRUE(Game.GamePhase == PhaseGameOver && Shell.ScreenState == ScreenGame);
     // A shard flung far off screen stays harmless, and so does a wave long past its end.
     Shatter.y[9] = 1e30f, Shatter.x[9] = -1e30f, Shatter.delay[9] = -1;

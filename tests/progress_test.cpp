@@ -11,7 +11,6 @@
 #include "game/board.h"
 #include "game/progress.h"
 #include "gfx/skins.h"
-#include "platform/headless/headless.h"
 #include "tests/test_util.h"
 
 namespace

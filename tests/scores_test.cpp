@@ -8,7 +8,6 @@
 
 #include "front/score_screen.h"
 #include "front/score_tables.h"
-#include "front/settings.h"
 #include "game/progress.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"

@@ -5,7 +5,6 @@
 
 #include "app/shell.h"
 #include "front/settings.h"
-#include "game/progress.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
