@@ -148,3 +148,50 @@ const char *Plat_KeyName(int32_t vk);
 // FNV-1a 64 of a frame's pixels as little-endian 16-bit values (the headless
 // trace's frame hash); the empty hash for a null frame.
 uint64_t Plat_FrameHash(const uint16_t *frame, int pixelCount);
+
+// Files and folders. Paths are UTF-8 and folders end in '/'; Windows takes
+// '\' as well. Implemented once for POSIX (Linux, the browser) and once for
+// Win32 (wide-character paths).
+
+enum { PlatMaxPath = 4096 };
+
+// Reads the plain file at path whole into a new block with one 0 byte after
+// its end (free it with Plat_FreeFile); false when absent, unreadable, not a
+// plain file or over maxSize bytes. *size gets the length.
+bool Plat_ReadFile(const char *path, uint32_t maxSize, uint8_t **out, uint32_t *size);
+
+// Frees a block of Plat_ReadFile; null is fine.
+void Plat_FreeFile(uint8_t *block);
+
+// Replaces the file at path whole and crash-safely: a temporary file beside
+// it is written, flushed to the disk and renamed over it; false on failure.
+bool Plat_ReplaceFile(const char *path, const void *data, uint32_t size);
+
+// Makes the file at path, empty, only when nothing of that name exists (an
+// exclusive create, safe between processes); false when it exists or fails.
+bool Plat_CreateNewFile(const char *path);
+
+// Makes folder and every missing folder above it; true when it then exists.
+bool Plat_MakeFolder(const char *folder);
+
+// True when files can be made in folder, or folder can be made: its nearest
+// existing folder can be written.
+bool Plat_CanWriteFolder(const char *folder);
+
+// Calls each(name, modified, user) for every plain file in folder (modified in
+// seconds since 1970); false when the folder cannot be read.
+typedef void (*PlatFileVisitor)(const char *name, int64_t modified, void *user);
+bool Plat_ListFolder(const char *folder, PlatFileVisitor each, void *user);
+
+// Removes the file at path; false when it could not.
+bool Plat_RemoveFile(const char *path);
+
+// The player's own data folder for zux, ending in '/': $XDG_DATA_HOME/zux/ or
+// ~/.local/share/zux/ on Linux, %APPDATA%\zux\ on Windows; "" when unknown.
+const char *Plat_UserDataFolder(void);
+
+// The environment variable name's value, or null when it is unset.
+const char *Plat_GetEnv(const char *name);
+
+// One line saying why the last failed file call above failed.
+const char *Plat_FileError(void);
