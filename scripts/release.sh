@@ -1,6 +1,6 @@
 # Sourced by the scripts that make downloads: archives whose bytes depend only
 # on what goes in (entries sorted, fixed times, owners and modes), dated by
-# SOURCE_DATE_EPOCH (the commit's date when unset).
+# SOURCE_DATE_EPOCH (the commit's date when unset). Downloads go to release/.
 
 # The release date: SOURCE_DATE_EPOCH, else the last commit's, else 0.
 zux_source_date() {
@@ -39,4 +39,9 @@ zux_tar_gz() {
     zux_normalize_tree "$dir"
     tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \
         --format=gnu -C "$(dirname "$dir")" -cf - "$(basename "$dir")" | gzip -n -9 >"$out"
+}
+
+# The project's version, as CMakeLists.txt's project() line gives it.
+zux_version() {
+    sed -n 's/^project(zux VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
 }
