@@ -82,6 +82,10 @@ zux_debian_changelog() {
     trailer
 }
 
+# zux_strip PROGRAM OUT: the program without its symbols and the compiler's
+# note (as Debian strips its packages' programs).
+zux_strip() { strip --remove-section=.comment --remove-section=.note -o "$2" "$1"; }
+
 # zux_deb BUILD OUT.deb: BUILD installed under /usr (the program in the bin
 # folder BUILD was configured with: games for a release), with the copyright
 # file, the changelog and a compressed manual page, as a Debian package.
@@ -92,10 +96,11 @@ zux_deb() {
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
     bindir=$(sed -n 's/^CMAKE_INSTALL_BINDIR:PATH=//p' "$build/CMakeCache.txt")
     arch=$(dpkg --print-architecture)
-    DESTDIR=$root cmake --install "$build" --prefix /usr --strip >"$stage/install.log" || {
+    DESTDIR=$root cmake --install "$build" --prefix /usr >"$stage/install.log" || {
         cat "$stage/install.log" >&2
         return 1
     }
+    zux_strip "$build/zux" "$root/usr/$bindir/zux" || return 1
     gzip -n -9 "$root/usr/share/man/man6/zux.6" || return 1
     mkdir -p "$root/usr/share/doc/zux" "$root/DEBIAN" "$stage/debian"
     cp dist/copyright "$root/usr/share/doc/zux/copyright" || return 1
@@ -130,7 +135,7 @@ zux_portable() {
     local dir
     dir=$1/portable/$(basename "$2" .tar.gz)
     rm -rf "$1/portable" && mkdir -p "$dir"
-    strip -o "$dir/zux" "$1/zux" && cp "$1/Data.zux" README.md LICENSE "$dir/" &&
+    zux_strip "$1/zux" "$dir/zux" && cp "$1/Data.zux" README.md LICENSE "$dir/" &&
         zux_tar_gz "$dir" "$2"
 }
 
@@ -208,13 +213,13 @@ zux_sums() {
 # zux_check KIND...: the source tarball made twice; the other downloads made
 # in two fresh folders, each the tarball unpacked (no git), with folder names
 # of different lengths; every file compared, a difference named (and shown by
-# diffoscope when it is there). What was checked goes into release/. The
-# folders stay in ZUX_CHECK_DIR when it is set.
+# diffoscope when it is there). What was checked goes into ZUX_CHECK_OUT
+# (release/). The folders stay in ZUX_CHECK_DIR when it is set.
 zux_check() {
     local v tmp kind others=() side f one two bad=0
     v=$(zux_version)
     tmp=${ZUX_CHECK_DIR:-$(mktemp -d /tmp/zux-check-XXXXXX)}
-    mkdir -p "$tmp/one" "$tmp/second-build/src" release
+    mkdir -p "$tmp/one" "$tmp/second-build/src" "${ZUX_CHECK_OUT:=release}"
     zux_source "$tmp/one/zux-$v.tar.gz"
     zux_source "$tmp/second-build/zux-$v.tar.gz"
     for kind; do [ "$kind" = source ] || others+=("$kind"); done
@@ -234,7 +239,7 @@ zux_check() {
         fi
         if cmp -s "$one" "$two"; then
             echo "same twice: $f"
-            cp "$one" release/
+            cp "$one" "$ZUX_CHECK_OUT/"
         else
             echo "DIFFERS: $f ($one and $two)" >&2
             if command -v diffoscope >/dev/null; then diffoscope --text - "$one" "$two" | head -n 80 >&2; fi
