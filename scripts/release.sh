@@ -53,10 +53,16 @@ zux_version() {
 ZUX_MAINTAINER=${ZUX_MAINTAINER:-"zux maintainers <maintainers@zux.invalid>"}
 
 # CHANGELOG.md on stdin as a Debian changelog on stdout: a version's
-# headings become items, its points the items' lines.
+# headings become items, its points the items' lines, wrapped to 78 columns.
 zux_debian_changelog() {
-    local line version= heading= date
+    local line version= heading= point= date
+    flush() { # the point read so far
+        [ -n "$point" ] || return 0
+        printf '%s\n' "$point" | fold -s -w 72 | sed -e 's/ *$//' -e '1s/^/    - /' -e '2,$s/^/      /'
+        point=
+    }
     trailer() {
+        flush
         [ -n "$version" ] || return 0
         date=$(LC_ALL=C date -u -R -d "$date")
         printf '\n -- %s  %s\n\n' "$ZUX_MAINTAINER" "$date"
@@ -70,13 +76,15 @@ zux_debian_changelog() {
             printf 'zux (%s) unstable; urgency=medium\n\n' "$version"
             ;;
         "## "*) trailer && version= ;;
-        "### "*) heading=${line#"### "} ;;
+        "### "*) flush && heading=${line#"### "} ;;
         "- "*)
+            flush
             [ -n "$version" ] || continue
-            [ -n "$heading" ] && printf '  * %s:\n' "$heading" && heading=
-            printf '    - %s\n' "${line#- }"
+            [ -z "$heading" ] || printf '  * %s:\n' "$heading"
+            heading= point=${line#- }
             ;;
-        "  "[![:space:]]*) [ -n "$version" ] && printf '      %s\n' "${line#  }" ;;
+        "  "*[![:space:]]*) [ -z "$point" ] || point+=" ${line#"${line%%[![:space:]]*}"}" ;;
+        *) flush ;;
         esac
     done
     trailer
@@ -214,7 +222,8 @@ zux_sums() {
 # in two fresh folders, each the tarball unpacked (no git), with folder names
 # of different lengths; every file compared, a difference named (and shown by
 # diffoscope when it is there). What was checked goes into ZUX_CHECK_OUT
-# (release/). The folders stay in ZUX_CHECK_DIR when it is set.
+# (release/). The folders stay in ZUX_CHECK_DIR when it is set, and on a
+# difference.
 zux_check() {
     local v tmp kind others=() side f one two bad=0
     v=$(zux_version)
@@ -246,6 +255,10 @@ zux_check() {
             bad=1
         fi
     done
-    [ -n "${ZUX_CHECK_DIR:-}" ] || rm -rf "$tmp"
+    if [ $bad = 1 ]; then
+        echo "(the two builds are kept in $tmp)" >&2
+    elif [ -z "${ZUX_CHECK_DIR:-}" ]; then
+        rm -rf "$tmp"
+    fi
     return $bad
 }
