@@ -1,6 +1,8 @@
-# Sourced by the scripts that make downloads: archives whose bytes depend only
-# on what goes in (entries sorted, fixed times, owners and modes), dated by
-# SOURCE_DATE_EPOCH (the commit's date when unset). Downloads go to release/.
+# shellcheck shell=bash
+# Sourced by ./package and the scripts that make downloads: how each download
+# is made into release/, and the check that two builds give the same bytes.
+# Archives depend only on what goes in (entries sorted, fixed times, owners
+# and modes), dated by SOURCE_DATE_EPOCH (the commit's date when unset).
 
 # The commit a release is made of: ZUX_TREE (./test gives its working tree
 # as one), else HEAD.
@@ -55,7 +57,7 @@ ZUX_MAINTAINER=${ZUX_MAINTAINER:-"zux maintainers <maintainers@zux.invalid>"}
 # CHANGELOG.md on stdin as a Debian changelog on stdout: a version's
 # headings become items, its points the items' lines, wrapped to 78 columns.
 zux_debian_changelog() {
-    local line version= heading= point= date
+    local line version='' heading='' point='' date
     flush() { # the point read so far
         [ -n "$point" ] || return 0
         printf '%s\n' "$point" | fold -s -w 72 | sed -e 's/ *$//' -e '1s/^/    - /' -e '2,$s/^/      /'
@@ -81,7 +83,7 @@ zux_debian_changelog() {
             flush
             [ -n "$version" ] || continue
             [ -z "$heading" ] || printf '  * %s:\n' "$heading"
-            heading= point=${line#- }
+            heading='' point=${line#- }
             ;;
         "  "*[![:space:]]*) [ -z "$point" ] || point+=" ${line#"${line%%[![:space:]]*}"}" ;;
         *) flush ;;
@@ -227,6 +229,7 @@ zux_sums() {
 zux_check() {
     local v tmp kind others=() side f one two bad=0
     v=$(zux_version)
+    zux_source_date
     tmp=${ZUX_CHECK_DIR:-$(mktemp -d /tmp/zux-check-XXXXXX)}
     mkdir -p "$tmp/one" "$tmp/second-build/src" "${ZUX_CHECK_OUT:=release}"
     zux_source "$tmp/one/zux-$v.tar.gz"
