@@ -12,8 +12,8 @@ if(GIT AND EXISTS "${SOURCE_DIR}/.git")
     set(revision "")
   endif()
 elseif(EXISTS "${SOURCE_DIR}/dist/revision")
-  # A source tarball has no git: `git archive` wrote the commit into this
-  # file (export-subst in .gitattributes).
+  # A source tarball has no git: `git archive` wrote the commit and its
+  # date into this file (export-subst in .gitattributes).
   file(READ "${SOURCE_DIR}/dist/revision" revision)
 endif()
 # Seven digits whichever way it was found, so both builds are the same.

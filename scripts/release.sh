@@ -8,10 +8,13 @@
 # as one), else HEAD.
 zux_tree() { echo "${ZUX_TREE:-HEAD}"; }
 
-# The release date: SOURCE_DATE_EPOCH, else the commit's, else 0.
+# The release date: SOURCE_DATE_EPOCH, else the commit's (in a source
+# tarball git archive wrote it into dist/revision), else 0.
 zux_source_date() {
     if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-        SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$(zux_tree)" 2>/dev/null || echo 0)
+        SOURCE_DATE_EPOCH=$(awk '$2 ~ /^[0-9]+$/ { print $2 }' dist/revision 2>/dev/null)
+        [ -n "$SOURCE_DATE_EPOCH" ] ||
+            SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$(zux_tree)" 2>/dev/null || echo 0)
     fi
     export SOURCE_DATE_EPOCH
 }
