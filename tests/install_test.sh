@@ -1,25 +1,27 @@
 #!/usr/bin/env bash
 # Installing zux as a player gets it (77: skipped, a tool is missing).
-#   install_test.sh dist|prefix|deb BUILD SOURCE CMAKE CPACK
+#   install_test.sh dist|prefix|deb BUILD SOURCE CMAKE
 # dist: the desktop entry, metadata and manual page validate. prefix: installed read-only and
 # played under a virtual X server by a user who cannot write there, a sound switch and a high
 # score land in ~/.local/share/zux/ and are read again; with a home that cannot be written
-# either, one line and exit 0. deb: the Debian package's fields, unpacked and started.
+# either, one line and exit 0. deb: the Debian package of BUILD (scripts/release.sh), its fields
+# and documents, unpacked and started.
 set -uo pipefail
 
-mode=${1:?usage: install_test.sh dist|prefix|deb BUILD SOURCE CMAKE CPACK}
-build=${2:?} src=${3:?} cmake=${4:?} cpack=${5:?}
+mode=${1:?usage: install_test.sh dist|prefix|deb BUILD SOURCE CMAKE}
+build=${2:?} src=${3:?} cmake=${4:?}
 keep=${ZUX_INSTALL_KEEP:-0} # 1 keeps the temporary folder
 # shellcheck source=tests/xvfb.sh
 . "$src/tests/xvfb.sh" # skip, fail, need_tools, the X server and the game in it
 xvfb_work install
 chmod 755 "$work" # the player must reach the prefix
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+bindir=$(sed -n 's/^CMAKE_INSTALL_BINDIR:PATH=//p' "$build/CMakeCache.txt") # games for a release
 
-checkInstalled() { # checkInstalled ROOT: every file an install must hold is there
+checkInstalled() { # checkInstalled ROOT [MANUAL]: every file an install must hold is there
     local f
-    for f in bin/zux share/{zux/Data.zux,applications/zux.desktop,metainfo/zux.metainfo.xml} \
-        share/man/man6/zux.6 16 22 24 32 48 64 128 256; do
+    for f in "$bindir/zux" share/{zux/Data.zux,applications/zux.desktop,metainfo/zux.metainfo.xml} \
+        "share/man/man6/${2:-zux.6}" 16 22 24 32 48 64 128 256; do
         [[ $f == [0-9]* ]] && f=share/icons/hicolor/${f}x$f/apps/zux.png # an icon's size
         [ -s "$1/$f" ] || fail "$f is not installed"
     done
@@ -136,13 +138,12 @@ prefix)
 deb)
     need_tools dpkg-deb dpkg-shlibdeps dpkg
     startX
-    "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
-        fail "cpack failed: $(tail -n 5 "$work/cpack.log")"
-    prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
     arch=$(dpkg --print-architecture)
-    deb=$work/pkg/zux_${version}_${arch}.deb
-    [ -f "$deb" ] || fail "no $(basename "$deb"): $(ls "$work/pkg")"
-    for f in Package=zux Version="$version" Architecture="$arch" Section=games Maintainer=.+; do
+    deb=$work/zux_${version}_${arch}.deb
+    (cd "$src" && PATH=$(dirname "$cmake"):$PATH && . scripts/release.sh && zux_deb "$build" "$deb") \
+        >"$work/deb.log" 2>&1 || fail "zux_deb failed: $(tail -n 5 "$work/deb.log")"
+    for f in Package=zux Version="$version" Architecture="$arch" Section=games Priority=optional \
+        Maintainer=.+; do
         got=$(dpkg-deb -f "$deb" "${f%%=*}")
         [[ $got =~ ^${f#*=}$ ]] || fail "${f%%=*}: $got"
     done
@@ -151,8 +152,13 @@ deb)
     [[ $depends =~ (^|, )libc6( |,|$) ]] || fail "Depends lacks libc6: $depends"
 
     dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x failed"
-    checkInstalled "$work/root$prefix"
-    zux=$work/root$prefix/bin/zux
+    checkInstalled "$work/root/usr" zux.6.gz
+    for f in copyright changelog.gz; do
+        [ -s "$work/root/usr/share/doc/zux/$f" ] || fail "/usr/share/doc/zux/$f is missing"
+    done
+    zcat "$work/root/usr/share/doc/zux/changelog.gz" | head -n 1 | grep -q "^zux ($version) " ||
+        fail "the changelog does not start with $version"
+    zux=$work/root/usr/$bindir/zux
     out=$("$zux" --version) || fail "zux --version failed"
     [[ $out =~ ^zux\ ${version//./\\.}(\ \([0-9a-f]{7,}\))?$ ]] || fail "zux --version says: $out"
     # The unpacked program finds the package's data beside its own bin/.
