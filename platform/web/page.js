@@ -1,14 +1,20 @@
 // The page around the game module: the canvas at a whole-number scale, the
-// files kept in the browser's storage, Web Audio, the touch buttons and the
-// "Play again" screen. URL parameters: ?test exposes zuxTest to a test;
-// ?script=KEYS&ticks=N[&store] runs a headless key file on a
-// virtual clock (storage only with store) and leaves the report in zuxResult.
+// files kept in the browser's storage, Web Audio, the touch buttons, the
+// "Play again" screen, a failed start said with its reason, the replay viewer's
+// keys and the service worker that keeps the site offline. Every file of the
+// build is asked for with its build's name (?v=), so the service worker never
+// hands this page another build's. URL parameters: ?test exposes zuxTest to a
+// test; ?script=KEYS&ticks=N[&store] runs a headless key file on a virtual
+// clock (storage only with store) and leaves the report in zuxResult; ?watch
+// (and a #replay= link) watches a replay (see replays.js).
 'use strict';
 
 var zuxPage = (function () {
   var params = new URLSearchParams(location.search);
+  var build = document.documentElement.dataset.build;
   var script = params.get('script');
   var store = !script || params.has('store');
+  var watching = null; // the replay watched, {name, text}
   var canvas = document.getElementById('canvas');
   var context = canvas.getContext('2d');
   var image = null;
@@ -19,9 +25,20 @@ var zuxPage = (function () {
   var wanted = null;
   var touch = matchMedia('(pointer: coarse)').matches || 'ontouchstart' in window;
 
-  // Both fetched at once, while the module compiles.
-  var data = fetch('Data.zux').then(function (r) { return r.ok ? r.arrayBuffer() : null; });
-  var keys = script ? fetch(script).then(function (r) { return r.text(); }) : null;
+  // Both fetched at once, while the module compiles; what cannot be fetched
+  // stops the start with its reason.
+  function fetchFile(name, url, as) {
+    return fetch(url).then(function (r) {
+      if (!r.ok) throw new Error('HTTP ' + r.status + (r.statusText ? ' ' + r.statusText : ''));
+      return r[as]();
+    }).catch(function (e) {
+      var offline = navigator.onLine === false ? ' (the browser is offline)' : '';
+      failed(name + ' could not be fetched: ' + (e.message || e) + offline);
+      throw e;
+    });
+  }
+  var data = fetchFile('Data.zux', 'Data.zux?v=' + build, 'arrayBuffer');
+  var keys = script ? fetchFile(script, script, 'text') : null;
 
   function fit() {
     var pad = touch ? document.getElementById('pad').offsetHeight : 0;
@@ -52,6 +69,12 @@ var zuxPage = (function () {
   // leaves the game playing.
   function fileSaved(path) {
     if (!store) return;
+    if (path.indexOf('/replays/') >= 0) {
+      try {
+        zuxReplays.saved(path.slice(path.lastIndexOf('/') + 1), Module.FS.readFile(path, { encoding: 'utf8' }));
+      } catch (e) { /* a refused storage keeps no replay */ }
+      return;
+    }
     try {
       var bytes = Module.FS.readFile(path), text = '';
       for (var i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
@@ -117,14 +140,51 @@ var zuxPage = (function () {
 
   function ended() {
     stopSound();
+    if (watching) document.getElementById('again').textContent = 'Play zux';
     document.body.classList.add('over');
     document.getElementById('again').focus();
   }
 
   // A fresh run is a fresh page, as a fresh program; the files are in storage.
-  function playAgain() { location.reload(); }
+  // After watching, the page plays.
+  function playAgain() {
+    if (watching) location.assign(zuxReplays.here);
+    else location.reload();
+  }
 
-  function failed() { document.body.classList.add('failed'); }
+  // The game cannot start (or go on): the reason over the screen, and a way
+  // to try again.
+  function failed(reason) {
+    if (document.body.classList.contains('failed')) return;
+    if (reason) document.getElementById('reason').textContent = reason;
+    document.body.classList.add('failed');
+    document.getElementById('retry').focus();
+  }
+
+  // A replay the game refused, with the line and the problem.
+  function refused(error) {
+    zuxReplays.status(watching.name + ': ' + error);
+    document.getElementById('retry').textContent = 'Play zux';
+    failed('This replay cannot be watched.');
+  }
+
+  // Escape (or F8), Space, + and - reach the replay as its viewer's controls.
+  function viewerKey(e) {
+    var control = { Escape: 1, F8: 1, ' ': 2, '+': 3, '=': 3, '-': 4, '_': 4 }[e.key];
+    if (!control || e.ctrlKey || e.altKey || e.metaKey) return;
+    e.preventDefault();
+    if (!e.repeat && Module._WebViewerControl) Module._WebViewerControl(control);
+  }
+
+  function verdict(line) {
+    if (/^replay /.test(line)) zuxReplays.status((watching ? watching.name + ': ' : '') + line);
+    else console.log(line);
+  }
+
+  function registerWorker() {
+    if ('serviceWorker' in navigator && build !== '@' + 'BUILD@')
+      navigator.serviceWorker.register('sw.js').catch(function () { /* played online only */ });
+  }
 
   function scriptDone(result) { window.zuxResult = result; }
 
@@ -157,25 +217,58 @@ var zuxPage = (function () {
   if (touch) document.body.classList.add('touch');
   addEventListener('resize', fit);
   document.getElementById('again').addEventListener('click', playAgain);
+  document.getElementById('retry').addEventListener('click', playAgain);
   listenPad();
   fit();
-  if (typeof WebAssembly !== 'object') failed();
 
-  window.Module = {
-    arguments: script
-      ? ['--script', '/script.keys', '--ticks', params.get('ticks') || '1000']
-      : params.has('test') ? ['--log'] : [],
-    preRun: [function () {
-      Module.addRunDependency('zux-files');
-      Promise.all([data, keys]).then(function (got) {
-        Module.FS.mkdir('/zux');
-        if (got[0]) Module.FS.writeFile('/zux/Data.zux', new Uint8Array(got[0]));
-        if (got[1] !== null) Module.FS.writeFile('/script.keys', got[1]);
-        if (store) loadStored(Module.FS);
-        Module.removeRunDependency('zux-files');
-      });
-    }],
-  };
+  function arguments_() {
+    if (script) return ['--script', '/script.keys', '--ticks', params.get('ticks') || '1000'];
+    if (watching) return ['--replay', '/watch.zuxreplay'];
+    return (params.has('test') ? ['--log'] : []).concat(['--record', '/zux/replays/' + zuxReplays.newName()]);
+  }
+
+  // The module starts once it is known whether this page plays or watches.
+  function load(watch) {
+    if (watch && watch.error) {
+      watching = watch;
+      refused(watch.error);
+      return;
+    }
+    if (watch && !script) {
+      watching = watch;
+      store = false; // the player's own files stay out of it
+      addEventListener('keydown', viewerKey, true);
+      zuxReplays.status('Watching ' + watch.name + ': Space pauses, + and - change the speed, Escape stops.');
+    }
+    window.Module = {
+      arguments: arguments_(),
+      print: verdict,
+      locateFile: function (name) { return name + '?v=' + build; },
+      onAbort: function (what) { failed('The game module could not be started: ' + what); },
+      onRuntimeInitialized: registerWorker,
+      preRun: [function () {
+        Module.addRunDependency('zux-files');
+        Promise.all([data, keys]).then(function (got) {
+          Module.FS.mkdir('/zux');
+          Module.FS.writeFile('/zux/Data.zux', new Uint8Array(got[0]));
+          if (got[1] !== null) Module.FS.writeFile('/script.keys', got[1]);
+          if (watching) Module.FS.writeFile('/watch.zuxreplay', watching.text);
+          if (store) loadStored(Module.FS);
+          Module.removeRunDependency('zux-files');
+        }, function () { /* said by failed() */ });
+      }],
+    };
+    var module = document.createElement('script');
+    module.src = 'zux.js?v=' + build;
+    module.onerror = function () {
+      failed('The game module (zux.js) could not be fetched' +
+        (navigator.onLine === false ? ' (the browser is offline).' : '.'));
+    };
+    document.body.appendChild(module);
+  }
+
+  if (typeof WebAssembly !== 'object') failed('This browser cannot run zux: it has no WebAssembly.');
+  else zuxReplays.pending.then(load);
 
   if (params.has('test')) {
     window.zuxTest = {
@@ -188,6 +281,7 @@ var zuxPage = (function () {
 
   return {
     putFrame: putFrame, playSound: playSound, stopSound: stopSound, fileSaved: fileSaved,
-    ended: ended, failed: failed, scriptDone: scriptDone, firstIntroFrame: 0, soundsStarted: 0,
+    ended: ended, failed: failed, refused: refused, scriptDone: scriptDone, firstIntroFrame: 0,
+    soundsStarted: 0,
   };
 })();

@@ -6,8 +6,8 @@ const { execFileSync } = require('child_process');
 const fs = require('fs'), os = require('os'), path = require('path');
 const { serve } = require('../../platform/web/serve');
 
-const WebDir = path.resolve(process.env.ZUX_WEB_DIR || path.join(__dirname, '../../build-web'));
-const Headless = process.env.ZUX_HEADLESS || path.join(WebDir, 'native/zux-headless');
+const WebDir = path.resolve(process.env.ZUX_WEB_DIR || path.join(__dirname, '../../build-web/site'));
+const Headless = process.env.ZUX_HEADLESS || path.join(__dirname, '../../build-web/native/zux-headless');
 const KeysDir = path.join(__dirname, 'keys');
 
 // Serves the page, starts chromium with a new empty profile, kept off the
