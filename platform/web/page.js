@@ -25,20 +25,35 @@ var zuxPage = (function () {
   var wanted = null;
   var touch = matchMedia('(pointer: coarse)').matches || 'ontouchstart' in window;
 
-  // Both fetched at once, while the module compiles; what cannot be fetched
-  // stops the start with its reason.
+  // The files fetched at once, while the script loads; what cannot be fetched
+  // stops the start with its reason. as: the response's method to read it, or
+  // none for the response itself.
   function fetchFile(name, url, as) {
-    return fetch(url).then(function (r) {
+    var got = fetch(url).then(function (r) {
       if (!r.ok) throw new Error('HTTP ' + r.status + (r.statusText ? ' ' + r.statusText : ''));
-      return r[as]();
+      return as ? r[as]() : r;
     }).catch(function (e) {
       var offline = navigator.onLine === false ? ' (the browser is offline)' : '';
       failed(name + ' could not be fetched: ' + (e.message || e) + offline);
       throw e;
     });
+    got.catch(function () { /* said above */ });
+    return got;
   }
   var data = fetchFile('Data.zux', 'Data.zux?v=' + build, 'arrayBuffer');
+  var wasm = fetchFile('The game module (zux.wasm)', 'zux.wasm?v=' + build, null);
   var keys = script ? fetchFile(script, script, 'text') : null;
+
+  // Compiles the module as it arrives when the server names it as WebAssembly.
+  function instantiate(imports, receive) {
+    wasm.then(function (r) {
+      if (WebAssembly.instantiateStreaming && /^application\/wasm/.test(r.headers.get('Content-Type')))
+        return WebAssembly.instantiateStreaming(r, imports);
+      return r.arrayBuffer().then(function (bytes) { return WebAssembly.instantiate(bytes, imports); });
+    }).then(function (got) { receive(got.instance); },
+      function (e) { failed('The game module could not be started: ' + (e.message || e)); });
+    return {};
+  }
 
   function fit() {
     var pad = touch ? document.getElementById('pad').offsetHeight : 0;
@@ -243,8 +258,8 @@ var zuxPage = (function () {
     window.Module = {
       arguments: arguments_(),
       print: verdict,
-      locateFile: function (name) { return name + '?v=' + build; },
-      onAbort: function (what) { failed('The game module could not be started: ' + what); },
+      instantiateWasm: instantiate,
+      onAbort: function (what) { failed('The game stopped: ' + what); },
       onRuntimeInitialized: registerWorker,
       preRun: [function () {
         Module.addRunDependency('zux-files');
