@@ -54,9 +54,11 @@ function serve(root, keysDir, port, prefix = '/') {
         'Cache-Control': checked ? 'no-cache' : 'max-age=3600',
       });
       res.end(body);
+      server.bytesServed += body.length;
     });
   });
   server.root = root;
+  server.bytesServed = 0; // the files' bytes sent so far, for the bench
   return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
