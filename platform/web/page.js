@@ -56,8 +56,10 @@ var zuxPage = (function () {
   }
 
   function fit() {
-    var pad = touch ? document.getElementById('pad').offsetHeight : 0;
-    var s = Math.floor(Math.min(innerWidth / 240, (innerHeight - pad) / 320));
+    // Room under the screen for the pad, the status line and the closed panel.
+    var below = (touch ? document.getElementById('pad').offsetHeight : 0) +
+      document.getElementById('status').offsetHeight + document.querySelector('#replays summary').offsetHeight + 12;
+    var s = Math.floor(Math.min(innerWidth / 240, (innerHeight - below) / 320));
     s = Math.max(1, s);
     canvas.style.width = 240 * s + 'px';
     canvas.style.height = 320 * s + 'px';
@@ -211,13 +213,13 @@ var zuxPage = (function () {
         e.preventDefault();
         unlock();
         try { b.setPointerCapture(e.pointerId); } catch (err) { /* released where it lifts */ }
-        if (Object.keys(held).length === 0 && Module._WebTouchKey) Module._WebTouchKey(vk, 1);
+        if (Object.keys(held).length === 0 && window.Module && Module._WebTouchKey) Module._WebTouchKey(vk, 1);
         held[e.pointerId] = true;
       }
       function up(e) {
         if (!held[e.pointerId]) return;
         delete held[e.pointerId];
-        if (Object.keys(held).length === 0 && Module._WebTouchKey) Module._WebTouchKey(vk, 0);
+        if (Object.keys(held).length === 0 && window.Module && Module._WebTouchKey) Module._WebTouchKey(vk, 0);
       }
       b.addEventListener('pointerdown', down);
       b.addEventListener('pointerup', up);
@@ -236,7 +238,7 @@ var zuxPage = (function () {
   listenPad();
   fit();
 
-  function arguments_() {
+  function programArguments() {
     if (script) return ['--script', '/script.keys', '--ticks', params.get('ticks') || '1000'];
     if (watching) return ['--replay', '/watch.zuxreplay'];
     return (params.has('test') ? ['--log'] : []).concat(['--record', '/zux/replays/' + zuxReplays.newName()]);
@@ -256,7 +258,7 @@ var zuxPage = (function () {
       zuxReplays.status('Watching ' + watch.name + ': Space pauses, + and - change the speed, Escape stops.');
     }
     window.Module = {
-      arguments: arguments_(),
+      arguments: programArguments(),
       print: verdict,
       instantiateWasm: instantiate,
       onAbort: function (what) { failed('The game stopped: ' + what); },
@@ -286,11 +288,13 @@ var zuxPage = (function () {
   else zuxReplays.pending.then(load);
 
   if (params.has('test')) {
+    // Nothing has happened until the module runs.
+    var ready = function () { return window.Module && Module.calledRun; };
     window.zuxTest = {
-      ticks: function () { return Module._WebTestTicks(); },
-      presents: function () { return Module._WebTestPresents(); },
-      screen: function () { return Module._WebTestScreen(); },
-      log: function () { return Module.UTF8ToString(Module._WebTestLog()); },
+      ticks: function () { return ready() ? Module._WebTestTicks() : 0; },
+      presents: function () { return ready() ? Module._WebTestPresents() : 0; },
+      screen: function () { return ready() ? Module._WebTestScreen() : -1; },
+      log: function () { return ready() ? Module.UTF8ToString(Module._WebTestLog()) : ''; },
     };
   }
 

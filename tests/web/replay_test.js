@@ -97,7 +97,7 @@ test('docs/game.zuxreplay through the file picker and a share link plays to a ma
   await chooser.setFiles(Game);
   await waitStatus(/^Watching game\.zuxreplay/);
   const before = await stored(); // as the page left them that was played
-  await waitFor(() => Module._WebTestPresents && Module._WebTestPresents() > 20);
+  await waitFor(() => window.Module && Module.calledRun && Module._WebTestPresents() > 20);
   await t.page.keyboard.press('Space');
   await t.page.waitForTimeout(100);
   const paused = await t.page.evaluate(() => Module._WebTestPresents());

@@ -60,6 +60,8 @@ test('a new build at the same address runs on the next visit, and the old cache 
     assert.strictEqual(await t.page.title(), 'zux');
     for (let i = 0; i < 100 && (await cacheNames(t)).join() !== `zux /games/zux/ ${next}`; i++) await t.page.waitForTimeout(200);
     assert.deepStrictEqual(await cacheNames(t), [`zux /games/zux/ ${next}`], 'the old build\'s cache is gone');
+    // The old page, whose files are gone, gets none of the new build's in their place.
+    assert.strictEqual(await t.page.evaluate((b) => fetch(`Data.zux?v=${b}`).then((r) => r.status), build), 410);
 
     await t.context.setOffline(true); // the next visit needs nothing from the server
     await t.page.reload();
