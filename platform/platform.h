@@ -59,8 +59,8 @@ void Plat_SetDisplayMode(bool windowed, int scale);
 void Plat_SetCloseOnFocusLoss(bool close);
 
 // True: the keyboard no longer sends the game's keys, nor closing the window
-// MsgClose, but MsgViewer for the replay's controls (the desktop window;
-// elsewhere nothing to do).
+// MsgClose, but MsgViewer for the replay's controls (the desktop window and
+// the web page; headless, nothing to do).
 void Plat_SetViewerKeys(bool on);
 
 // Binds a physical key, by the platform's name for it, to virtual key vk

@@ -7,6 +7,9 @@
 // held yet waits for the next tick. vk 0 does nothing.
 void WebSendKey(int32_t vk, bool down);
 
+// Queues any message for the game (the replay viewer's controls).
+void WebSendMessage(int kind, int32_t code);
+
 // The game's virtual key for a KeyboardEvent code ("KeyZ", "ArrowUp"); 0 for none.
 int32_t WebKeyboardKey(const char *code);
 

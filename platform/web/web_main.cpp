@@ -1,8 +1,9 @@
 // zux in a web browser. The page never blocks, so there is no message loop:
 // start-up runs when the page has loaded, and every browser event that queues
 // messages pumps them through the same frame step and window procedure.
-// "--script FILE --ticks N" runs a headless key file on a virtual clock
-// instead and reports each tick's frame hash, sounds and time (test mode).
+// "--record FILE" records the run as a replay, "--replay FILE" watches one
+// instead of playing, and "--script FILE --ticks N" runs a headless key file
+// on a virtual clock and reports each tick's frame hash, sounds and time (test mode).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,14 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "app/replay.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/web/web_local.h"
+#include "res/files.h"
+
+#if __has_include("zux_version.h")
+#include "zux_version.h"
+#endif
+#ifndef ZUX_VERSION
+#define ZUX_VERSION "unknown"
+#endif
+#ifndef ZUX_REVISION
+#define ZUX_REVISION ""
+#endif
 
 struct WebRun {
     bool running;
     bool scripted;
+    bool watching;   // a replay plays instead of the player
+    bool viewerKeys; // the page's viewer controls reach the replay
 };
 
 static WebRun R;
@@ -26,6 +41,7 @@ EM_JS(void, WebShowEnded, (void), { zuxPage.ended(); });
 EM_JS(void, WebShowFailed, (void), { zuxPage.failed(); });
 EM_JS(void, WebKeepFile, (const char *path), { zuxPage.fileSaved(UTF8ToString(path)); });
 EM_JS(void, WebScriptDone, (const char *result), { zuxPage.scriptDone(UTF8ToString(result)); });
+EM_JS(void, WebShowRefused, (const char *error), { zuxPage.refused(UTF8ToString(error)); });
 
 void WebPump(void)
 {
@@ -34,6 +50,7 @@ void WebPump(void)
     if (R.running && WebQuitPosted()) {
         // F8 or the menu's Quit: the run is over, the page offers another.
         ShutDown();
+        if (R.watching) EndPlayback(); // gives the player's files back
         R.running = false;
         if (!R.scripted) WebShowEnded();
     }
@@ -54,6 +71,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char *WebTestLog(void) { return WebEventLo
 const char *Plat_ProgramFolder(void) { return "/zux/"; }
 const char *Plat_DataFolder(void) { return ""; }
 void Plat_FileSaved(const char *path) { WebKeepFile(path); }
+void Plat_SetViewerKeys(bool on) { R.viewerKeys = on; }
+
+// A control of the page's replay viewer (ViewerControl): Space, + and -, Escape.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebViewerControl(int32_t control)
+{
+    if (!R.viewerKeys || !R.running) return;
+    WebSendMessage(MsgViewer, control);
+    WebPump();
+}
 
 static bool ReadText(const char *path, std::string *text)
 {
@@ -119,17 +145,42 @@ static int Script(const char *path, int32_t ticks)
     return 0;
 }
 
+// Starts watching the replay at path, the page's controls its viewer's; false,
+// with the page told the file's problem, when it cannot.
+static bool StartWatching(const char *path)
+{
+    std::string text;
+    char error[256] = "cannot read the replay";
+    if (!ReadText(path, &text) ||
+        !StartPlayback(text.data(), (uint32_t)text.size(), true, error, sizeof(error))) {
+        WebShowRefused(error);
+        return false;
+    }
+    R.watching = true;
+    Plat_SetViewerKeys(true);
+    return true;
+}
+
 int main(int argc, char **argv)
 {
-    const char *script = nullptr;
+    const char *script = nullptr, *record = nullptr, *replay = nullptr;
     int32_t ticks = 0;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--log") == 0) WebKeepEventLog(true);
         if (i + 1 >= argc) break;
         if (strcmp(argv[i], "--script") == 0) script = argv[i + 1];
         if (strcmp(argv[i], "--ticks") == 0) ticks = atoi(argv[i + 1]);
+        if (strcmp(argv[i], "--record") == 0) record = argv[i + 1];
+        if (strcmp(argv[i], "--replay") == 0) replay = argv[i + 1];
     }
     if (script) return Script(script, ticks);
+    if (replay && !StartWatching(replay)) return 2;
+    if (!replay && record) {
+        char version[128];
+        snprintf(version, sizeof(version), "zux %s%s%s%s, web build", ZUX_VERSION,
+                 ZUX_REVISION[0] ? " (" : "", ZUX_REVISION, ZUX_REVISION[0] ? ")" : "");
+        StartRecording(record, version);
+    }
     WebListen();
     if (!StartRun()) WebShowFailed();
     return 0;

@@ -89,6 +89,8 @@ static void Enqueue(int kind, int32_t code)
     if (QueuePush(&W.queue, kind, code)) LogMessage(kind, code);
 }
 
+void WebSendMessage(int kind, int32_t code) { Enqueue(kind, code); }
+
 bool WebNextMessage(PlatMessage *msg) { return QueuePop(&W.queue, msg); }
 
 bool WebQuitPosted(void) { return W.quitPosted; }

@@ -2,28 +2,32 @@
 // playwright-core, zux-headless runs of the same key files, and the page's scripted-clock report.
 'use strict';
 const { chromium } = require('playwright-core');
+const assert = require('node:assert');
 const { execFileSync } = require('child_process');
 const fs = require('fs'), os = require('os'), path = require('path');
 const { serve } = require('../../platform/web/serve');
 
-const WebDir = path.resolve(process.env.ZUX_WEB_DIR || path.join(__dirname, '../../build-web'));
-const Headless = process.env.ZUX_HEADLESS || path.join(WebDir, 'native/zux-headless');
+const WebDir = path.resolve(process.env.ZUX_WEB_DIR || path.join(__dirname, '../../build-web/site'));
+const Headless = process.env.ZUX_HEADLESS || path.join(__dirname, '../../build-web/native/zux-headless');
 const KeysDir = path.join(__dirname, 'keys');
 
-// Serves the page, starts chromium with a new empty profile, kept off the
-// network and out of the user's profile; close() ends both.
-async function start() {
-  const server = await serve(WebDir, KeysDir, 0);
+// Serves the site (at options.prefix, default '/'), starts chromium with a new
+// empty profile, kept off the network and out of the user's profile (options:
+// more of playwright's context options); close() ends both.
+async function start(options = {}) {
+  const { prefix = '/', ...more } = options;
+  const server = await serve(WebDir, KeysDir, 0, prefix);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zux-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.ZUX_CHROMIUM || '/usr/bin/chromium', headless: true, viewport: { width: 800, height: 700 },
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
+    ...more,
   });
   const page = context.pages()[0] || (await context.newPage()), errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   const close = async () => { await context.close(); server.close(); fs.rmSync(profile, { recursive: true, force: true }); };
-  return { page, errors, context, url: `http://127.0.0.1:${server.address().port}/`, close };
+  return { page, errors, context, server, url: `http://127.0.0.1:${server.address().port}${prefix}`, close };
 }
 
 // A program folder holding Data.zux and the given files ({name: Buffer}).
@@ -44,14 +48,31 @@ function headlessTrace(dir, keys, ticks) {
   return fs.readFileSync(trace, 'utf8').trim().split('\n').map((l) => JSON.parse(l));
 }
 
+// The headless trace of a key file in a program folder of its own holding files.
+function freshTrace(keys, ticks, files) {
+  const dir = programFolder(files);
+  try { return headlessTrace(dir, keys, ticks); } finally { fs.rmSync(dir, { recursive: true }); }
+}
+
+// Asserts that a web run reports exactly the frames and sounds of a trace.
+function assertSameTicks(web, trace, what) {
+  const want = (l) => `${l.presented ? l.frame : '-'}:${l.sounds.join(',')}`;
+  assert.strictEqual(web.length, trace.length, `${what}: tick count`);
+  const i = trace.findIndex((l, k) => web[k].report !== want(l)), l = trace[i];
+  assert.ok(i < 0, l && `${what}: tick ${l.tick} (${l.screen}) is ${web[i].report}, zux-headless has ${want(l)}`);
+}
+
 // Loads the page in scripted-clock mode on keys/NAME for ticks (options: store
-// keeps the files, extra more of the query); resolves to {frame, sounds, micros, report} a tick.
+// keeps the files, extra more of the query, inline hands the keys over in a
+// data: address, which needs no network); resolves to {frame, sounds, micros, report} a tick.
 async function webScript(t, name, ticks, options = {}) {
-  await t.page.goto(`${t.url}?script=keys/${name}&ticks=${ticks}${options.store ? '&store' : ''}${options.extra || ''}`);
+  const keys = options.inline
+    ? `data:text/plain,${encodeURIComponent(fs.readFileSync(path.join(KeysDir, name), 'utf8'))}` : `keys/${name}`;
+  await t.page.goto(`${t.url}?script=${encodeURIComponent(keys)}&ticks=${ticks}${options.store ? '&store' : ''}${options.extra || ''}`);
   const result = await (await t.page.waitForFunction(() => window.zuxResult, null, { timeout: 60000 })).jsonValue();
   if (result.startsWith('error')) throw new Error(result);
   return result.trim().split(/ +/).map((w) => w.split(':'))
     .map(([frame, sounds, micros]) => ({ frame, sounds, micros: Number(micros), report: `${frame}:${sounds}` }));
 }
 
-module.exports = { WebDir, start, programFolder, headlessTrace, webScript };
+module.exports = { WebDir, Headless, start, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript };

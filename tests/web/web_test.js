@@ -2,7 +2,7 @@
 // files, real keys through the browser's keyboard, the files kept in its storage, a hidden page frozen.
 'use strict';
 const test = require('node:test'), assert = require('node:assert'), fs = require('fs');
-const { start, programFolder, headlessTrace, webScript } = require('./common');
+const { start, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript } = require('./common');
 
 let t;
 test.before(async () => { t = await start(); });
@@ -26,20 +26,6 @@ async function standsStill(ms, what) {
   const n = await presents();
   await t.page.waitForTimeout(ms);
   return assert.strictEqual(await presents(), n, what) ?? n;
-}
-
-// Asserts that a web run reports exactly the frames and sounds of a trace.
-function assertSameTicks(web, trace, what) {
-  const want = (l) => `${l.presented ? l.frame : '-'}:${l.sounds.join(',')}`;
-  assert.strictEqual(web.length, trace.length, `${what}: tick count`);
-  const i = trace.findIndex((l, k) => web[k].report !== want(l)), l = trace[i];
-  assert.ok(i < 0, l && `${what}: tick ${l.tick} (${l.screen}) is ${web[i].report}, zux-headless has ${want(l)}`);
-}
-
-// The headless trace of a key file in a program folder of its own holding files.
-function freshTrace(keys, ticks, files) {
-  const dir = programFolder(files);
-  try { return headlessTrace(dir, keys, ticks); } finally { fs.rmSync(dir, { recursive: true }); }
 }
 
 // Five low scores in every table, so that any game enters a name; the files the game keeps.

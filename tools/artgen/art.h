@@ -39,6 +39,10 @@ bool GenerateArt(const char *outDir);
 // outDir/NxN/apps/zux.png (the hicolor layout); false on failure.
 bool WriteIcons(const char *outDir);
 
+// Writes the web page's icons into outDir: icon-192.png, icon-512.png and
+// icon-maskable.png (512, on a background, for any mask); false on failure.
+bool WriteWebIcons(const char *outDir);
+
 // Writes two sample pictures into outDir under every storage form of the
 // colour-mapped writer, named forms-many-... and forms-few-...; false on failure.
 bool WriteFormSamples(const char *outDir);

@@ -1,6 +1,7 @@
 // The game's icon: a T piece resting on a full row, built from the first skin's
 // item tiles exactly as the game decodes them, at any size. The desktop gets PNGs
-// at the usual icon sizes; the game's own window takes a TGA from the set.
+// at the usual icon sizes, the web page its three; the game's own window takes a
+// TGA from the set.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/platform.h"
 #include "tools/artgen/art.h"
 #include "tools/artgen/sheet.h"
+#include "tools/artgen/skins.h"
 #include "tools/common/png.h"
 
 namespace
@@ -84,6 +86,37 @@ Picture PaintIcon(int size)
     return p;
 }
 
+// Writes p as an RGBA PNG at path; false, said on standard error, when it cannot.
+static bool WritePicture(const Picture &p, const std::string &path)
+{
+    std::vector<uint8_t> rgba;
+    for (Colour c : p.px)
+        for (int b : {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)}) rgba.push_back((uint8_t)b);
+    if (WritePngRgba(path.c_str(), rgba.data(), p.w, p.h)) return true;
+    std::fprintf(stderr, "zux-artgen: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool WriteWebIcons(const char *outDir)
+{
+    std::string dir = outDir;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    Plat_MakeFolder(dir.c_str());
+    Picture small = PaintIcon(192), big = PaintIcon(512);
+    // A maskable icon may be cut to a circle of 80% of its width: the piece fits
+    // inside it, on the night skin's well colour (the manifest's background).
+    const int MaskSize = 512, Inner = 288;
+    Picture mask = NewPicture(MaskSize, MaskSize, SkinThemes[0].well);
+    Picture piece = PaintIcon(Inner);
+    if (small.w != 192 || big.w != 512 || piece.w != Inner) {
+        std::fprintf(stderr, "zux-artgen: the icon's tiles cannot be made\n");
+        return false;
+    }
+    Paste(mask, piece, (MaskSize - Inner) / 2, (MaskSize - Inner) / 2);
+    return WritePicture(small, dir + "icon-192.png") && WritePicture(big, dir + "icon-512.png") &&
+           WritePicture(mask, dir + "icon-maskable.png");
+}
+
 bool WriteIcons(const char *outDir)
 {
     static const int sizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
@@ -96,18 +129,11 @@ bool WriteIcons(const char *outDir)
             std::fprintf(stderr, "zux-artgen: the icon's tiles cannot be made\n");
             return false;
         }
-        std::vector<uint8_t> rgba;
-        for (Colour c : p.px)
-            for (int b : {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)}) rgba.push_back((uint8_t)b);
         // The hicolor theme's layout, ready to be installed as it is.
         std::string sub = dir + std::to_string(size) + "x" + std::to_string(size);
         Plat_MakeFolder(sub.c_str());
         Plat_MakeFolder((sub + "/apps").c_str());
-        std::string path = sub + "/apps/zux.png";
-        if (!WritePngRgba(path.c_str(), rgba.data(), size, size)) {
-            std::fprintf(stderr, "zux-artgen: cannot write %s\n", path.c_str());
-            return false;
-        }
+        if (!WritePicture(p, sub + "/apps/zux.png")) return false;
     }
     return true;
 }
