@@ -453,7 +453,7 @@ bool NewReplayPath(const char *folder, char *path, int size)
              t.minute, t.second);
     // The name is taken by making the file, so that two runs started in the
     // same second, in one process or two, each get one of their own: "-2", ...
-    Plat_MakeFolder(folder);
+    if (!Plat_MakeFolder(folder)) return false;
     for (int i = 1; i < 100; i++) {
         char suffix[8] = "";
         if (i > 1) snprintf(suffix, sizeof(suffix), "-%d", i);
