@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "platform/headless/headless.h"
+#include "platform/common/keyfile.h"
 #include "platform/platform.h"
 #include "platform/web/web_local.h"
 
