@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "game/pieces.h"
+#include "game/skins.h"
 #include "gfx/blit.h"
-#include "gfx/skins.h"
 #include "platform/screen.h"
 
 static bool IsWall(int r, int c) { return c == 0 || c == BoardCols - 1 || r == BoardRows - 1; }
