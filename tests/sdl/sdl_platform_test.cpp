@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/bindings.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
 
@@ -197,6 +198,28 @@ TEST_F(SdlTest, KeysAreBoundByPosition)
     PushKey(SDL_SCANCODE_KP_5, true), PushKey(SDL_SCANCODE_KP_5, false);
     EXPECT_EQ(Pump(3), (Lines{"down 9", "down 8", "up 8", "up 9"}));
     Plat_BindKey("Q", 0), Plat_BindKey("Keypad 5", Vk0 + 5);
+}
+
+// zux.cfg names a key alike for the desktop and the browser: every key of a
+// full-size US keyboard's main block, as SDL names it, has its browser code.
+TEST(SdlKeyNames, EveryKeyOfTheMainBlockHasABrowserCode)
+{
+    std::string missing;
+    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_KP_PERIOD; sc++) {
+        const char *name = SDL_GetScancodeName((SDL_Scancode)sc);
+        if (sc != SDL_SCANCODE_NONUSHASH && !KeyCodeOfName(name))
+            missing += std::string(name) + ";";
+    }
+    EXPECT_EQ(missing, "");
+    EXPECT_STREQ(KeyCodeOfName("z"), "KeyZ");
+    EXPECT_STREQ(KeyCodeOfName("Keypad 7"), "Numpad7");
+    EXPECT_STREQ(KeyCodeOfName("F11"), "F11");
+    EXPECT_EQ(KeyCodeOfName("F0"), nullptr);
+    EXPECT_EQ(KeyCodeOfName("F011"), nullptr);
+    for (int i = 0; i < DefaultKeyBindingCount; i++) {
+        EXPECT_NE(KeyCodeOfName(DefaultKeyBindings[i].name), nullptr) << DefaultKeyBindings[i].name;
+        EXPECT_NE(SDL_GetScancodeFromName(DefaultKeyBindings[i].name), SDL_SCANCODE_UNKNOWN);
+    }
 }
 
 // The screensaver is kept away while the game runs and allowed while it is
