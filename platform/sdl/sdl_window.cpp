@@ -14,7 +14,10 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
 
-enum { MaxControllers = 8 };
+enum {
+    MaxControllers = 8,
+    MaxPresentGap = 100, // ms: a display slower than the ticks still shows 10 frames a second
+};
 
 struct SdlState {
     SDL_Window *window;
@@ -43,6 +46,7 @@ struct SdlState {
     bool framePending;                 // a frame waits in the texture for its present
     bool framePresented;               // the texture holds a frame (shown again when exposed)
     uint64_t presentCost;              // what the last present took, in performance-counter units
+    uint64_t presentedAt;              // SDL_GetTicks64 time of the last present
     char error[256];
     char folder[4096];
     char dataFolder[4096];
@@ -286,16 +290,18 @@ static void Present(void)
     SDL_RenderPresent(S.renderer);
     if (PresentHook) PresentHook(S.renderer);
     S.presentCost = SDL_GetPerformanceCounter() - start;
+    S.presentedAt = SDL_GetTicks64();
     S.framePending = false;
     S.framePresented = true;
 }
 
 // True when a present, taking as long as the last one, ends before the tick
 // after the next is due: a tick it delays still runs before that one, so the
-// clock loses nothing. A slower display is shown every other frame or so.
+// clock loses nothing. A slower display is shown every other frame or so, and
+// never less than every MaxPresentGap ms, at the cost of a tick if need be.
 static bool PresentFits(uint64_t now)
 {
-    if (!S.timerArmed || S.suspended) return true;
+    if (!S.timerArmed || S.suspended || now >= S.presentedAt + MaxPresentGap) return true;
     uint64_t costMs = S.presentCost * 1000 / SDL_GetPerformanceFrequency() + 1;
     return now + costMs < S.nextTick + S.timerPeriod;
 }

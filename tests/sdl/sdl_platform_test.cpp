@@ -291,14 +291,12 @@ namespace
 
 int Presents;
 
-// A 30 Hz display that makes a present wait for its next refresh, as a
-// renderer asked to wait for the display (vsync) does.
-void ThirtyHertzDisplay(SDL_Renderer *renderer)
+// A 30 Hz display whose every present waits for its next refresh (vsync), as
+// some drivers do whatever the renderer asked (SDL's software renderer says so).
+void ThirtyHertzDisplay(SDL_Renderer *)
 {
     Presents++;
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC))
-        SDL_Delay(33 - (uint32_t)(SDL_GetTicks64() % 33));
+    SDL_Delay(33 - (uint32_t)(SDL_GetTicks64() % 33));
 }
 
 // A display whose every present takes 30 ms, longer than a tick of 20 ms.
@@ -346,7 +344,10 @@ TEST_F(SdlTest, SlowPresentsDoNotSlowTheClock)
     printf("in 2 s at 20 ms a tick: 30 Hz display waited for, %d ticks and %d frames; "
            "30 ms presents, %d ticks and %d frames\n",
            vsync.ticks, vsync.presents, slow.ticks, slow.presents);
-    EXPECT_GE(vsync.ticks, 90);
-    EXPECT_GE(slow.ticks, 90);
-    EXPECT_GE(slow.presents, 30); // the picture still moves
+    // 100 ticks are due; waiting for every present ran 61 and 65 (a busy
+    // machine may lose a few more).
+    EXPECT_GE(vsync.ticks, 85);
+    EXPECT_GE(slow.ticks, 85);
+    EXPECT_GE(vsync.presents, 15); // the picture still moves, 10 frames a second at least
+    EXPECT_GE(slow.presents, 15);
 }
