@@ -9,6 +9,7 @@
 #include "front/score_tables.h"
 #include "front/settings.h"
 #include "game/progress.h"
+#include "game/skins.h"
 
 static int32_t ReadWord(const uint8_t *p)
 {
