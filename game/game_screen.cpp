@@ -9,6 +9,7 @@
 #include "gfx/blit.h"
 #include "gfx/digits.h"
 #include "gfx/effects.h"
+#include "gfx/game_pictures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform.h"

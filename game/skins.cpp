@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "game/progress.h"
+#include "gfx/game_pictures.h"
 #include "res/tga.h"
 
 Skin Skins[SkinCount];

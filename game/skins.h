@@ -8,7 +8,6 @@
 
 #include "game/board.h"
 #include "game/pieces.h"
-#include "gfx/game_pictures.h"
 #include "res/image.h"
 
 enum { SkinCount = 6 };

@@ -10,6 +10,7 @@
 #include "game/progress.h"
 #include "game/skins.h"
 #include "gfx/effects.h"
+#include "gfx/game_pictures.h"
 #include "platform/clock.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
