@@ -85,7 +85,7 @@ static void PutGameState(TraceWriter *w)
         (int)Game.FallDelay, (int)Game.PieceX, (int)Game.PieceY, (int)Game.CurrentType,
         (int)Game.NextType);
     Put(w, ",\"rotation\":%d,\"savedGameValid\":%d", piece ? (int)piece->rotation : 0,
-        (int)Settings.SavedGameValid);
+        (int)SavedGame.SavedGameValid);
 }
 
 void FormatTraceLine(int32_t tick, char *line, size_t size)

@@ -371,10 +371,6 @@ void RecordMessage(const PlatMessage *msg)
         if (!(key = Plat_KeyName(msg->code))) return;
         kind = msg->kind == MsgKeyDown ? ReplayDown : ReplayUp;
         break;
-    case MsgActivate:
-        if ((msg->code & 0xFFFF) != 0) return;
-        kind = ReplayFocusLost;
-        break;
     case MsgKillFocus: kind = ReplayFocusLost; break;
     case MsgClose: kind = ReplayClose; break;
     default: return;

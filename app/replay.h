@@ -92,9 +92,6 @@ bool StartPlayback(const char *text, uint32_t length, bool window, char *error, 
 bool ReplayPlaying(void);
 void PlayReplayMessage(const PlatMessage *msg);
 
-// The frame timer's period for the game's period, at the viewer's speed.
-int32_t ReplayTimerPeriod(int32_t periodMs);
-
 // The replay's last tick; 0 when none plays.
 int32_t ReplayLastTick(void);
 

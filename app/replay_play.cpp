@@ -7,11 +7,12 @@
 
 #include "app/replay.h"
 #include "app/shell.h"
+#include "platform/clock.h"
 #include "platform/platform.h"
 #include "res/files.h"
 
 enum {
-    NormalSpeed = 4, // speeds in quarters: 1 (1/4x) to 64 (16x)
+    NormalSpeed = NormalTimerSpeed, // speeds in quarters: 1 (1/4x) to 64 (16x)
     MinSpeed = 1,
     MaxSpeed = 64,
     HoldMs = 3000, // how long the window shows the last frame before it closes
@@ -34,13 +35,6 @@ static Playback P;
 
 bool ReplayPlaying(void) { return P.on; }
 int32_t ReplayLastTick(void) { return P.on ? P.r.lastTick : 0; }
-
-int32_t ReplayTimerPeriod(int32_t periodMs)
-{
-    if (!P.on || !P.window) return periodMs;
-    int32_t p = periodMs * NormalSpeed / P.speed;
-    return p < 1 ? 1 : p;
-}
 
 bool StartPlayback(const char *text, uint32_t length, bool window, char *error, int errorSize)
 {
@@ -100,7 +94,7 @@ static void Finish(bool cut)
         CloseGame();
         return;
     }
-    P.hold = P.window ? HoldMs / ReplayTimerPeriod(Shell.TimerPeriod) : 1;
+    P.hold = P.window ? HoldMs / ArmedTimerPeriod() : 1;
     if (P.hold < 1) P.hold = 1;
 }
 
@@ -163,7 +157,7 @@ static void Control(int control)
     case ViewerSlower:
         P.speed = control == ViewerFaster ? P.speed * 2 : P.speed / 2;
         P.speed = P.speed < MinSpeed ? MinSpeed : P.speed > MaxSpeed ? MaxSpeed : P.speed;
-        Plat_SetTimer(FrameTimerId, ReplayTimerPeriod(Shell.TimerPeriod));
+        SetTimerSpeed(P.speed); // a replay in the window runs at its viewer's speed
         break;
     default: break;
     }
@@ -194,5 +188,6 @@ int EndPlayback(void)
     FreeReplay(&P.r);
     UseMemorySaves(false);
     memset(&P, 0, sizeof(P));
+    Clock.speed = NormalTimerSpeed;
     return status;
 }

@@ -13,8 +13,9 @@
 #include "front/settings.h"
 #include "game/game_screen.h"
 #include "game/progress.h"
+#include "game/skins.h"
 #include "gfx/blit.h"
-#include "gfx/skins.h"
+#include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -23,21 +24,14 @@
 #include "res/sound.h"
 #include "res/tga.h"
 
-ShellState Shell = {ScreenIntro, 0, 0, StartTimerPeriod, 0, {}, 0};
-
-void SetTimerPeriod(int32_t periodMs)
-{
-    Shell.TimerPeriod = periodMs;
-    // A replay in the window runs at its viewer's speed.
-    Plat_SetTimer(FrameTimerId, ReplayTimerPeriod(periodMs));
-}
+ShellState Shell = {ScreenIntro, 0, 0, {}, 0};
 
 bool StartUp(void)
 {
     Shell.ScreenState = ScreenIntro;
     Shell.TickFlag = 0;
-    Shell.QuitFlag = 0;
-    Shell.TimerPeriod = StartTimerPeriod;
+    Clock.QuitFlag = 0;
+    Clock.TimerPeriod = StartTimerPeriod;
     Shell.Frozen = 0;
     Shell.TicksRun = 0;
     memset(Shell.HeldKeys, 0, sizeof(Shell.HeldKeys));
@@ -46,7 +40,7 @@ bool StartUp(void)
         return false;
     }
     // The window arms the timer as it is created; start-up sets the real period.
-    SetTimerPeriod(Shell.TimerPeriod);
+    SetTimerPeriod(Clock.TimerPeriod);
     SetTimerPeriod(ShortTimerPeriod);
 
     OpenKeys();
@@ -104,7 +98,7 @@ int32_t ScreenTransition(int32_t state, int result)
         if (result == 1) {
             // Continue: a new game of the saved type, then the saved game over it.
             Game.ContinuePending = 1;
-            int32_t type = Settings.SavedGameType;
+            int32_t type = SavedGame.SavedGameType;
             StartGame(type >= 1 && type <= 3 ? type : 0);
             RestoreSavedGame();
             return ScreenGame;
@@ -121,7 +115,7 @@ int32_t ScreenTransition(int32_t state, int result)
         return ScreenMenu;
     case ScreenNameEntry:
         if (result != 1) return ScreenNameEntry;
-        Settings.SavedGameValid = 0;
+        SavedGame.SavedGameValid = 0;
         ResetScoreScreen(ScoreTableDisplay);
         SetTimerPeriod(ShortTimerPeriod);
         return ScreenScoreTable;
@@ -137,7 +131,7 @@ int32_t ScreenTransition(int32_t state, int result)
                 SetTimerPeriod(ShortTimerPeriod);
                 return ScreenNameEntry;
             }
-            Settings.SavedGameValid = 0;
+            SavedGame.SavedGameValid = 0;
             ResetMenu();
             return ScreenMenu;
         }
@@ -151,7 +145,7 @@ int32_t ScreenTransition(int32_t state, int result)
 
 void FrameStep(void)
 {
-    if (Shell.QuitFlag || KeyFires(KeyQuit)) Plat_PostClose();
+    if (Clock.QuitFlag || KeyFires(KeyQuit)) Plat_PostClose();
     if (!Shell.TickFlag) return;
     AdvanceKeys();
     Shell.TickFlag = 0;
@@ -186,10 +180,7 @@ void WindowProcedure(const PlatMessage *msg)
     }
     switch (msg->kind) {
     case MsgDestroy: Plat_PostQuit(0); break;
-    case MsgActivate:
-        if ((msg->code & 0xFFFF) == 0) Shell.QuitFlag = 1;
-        break;
-    case MsgKillFocus: Shell.QuitFlag = 1; break;
+    case MsgKillFocus: Clock.QuitFlag = 1; break;
     case MsgKeyDown: OnKeyDown(msg->code); break;
     case MsgKeyUp: OnKeyUp(msg->code); break;
     case MsgTimer:

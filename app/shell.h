@@ -14,28 +14,17 @@ enum ScreenStateValue {
     ScreenScoreTable = 4,
 };
 
-enum {
-    FrameTimerId = 1234,
-    StartTimerPeriod = 25, // the period the window is created with
-    ShortTimerPeriod = 20, // intro and score screens
-    LongTimerPeriod = 40,  // menu and game
-};
-
-// What lives the whole run.
+// What lives the whole run (the timer period and the quit flag are the
+// clock's, platform/clock.h).
 struct ShellState {
     int32_t ScreenState;   // ScreenStateValue; anything unknown runs as Game
     uint8_t TickFlag;      // a timer message arrived; the next frame step runs a tick
-    uint8_t QuitFlag;      // focus lost or F8: close at the next message
-    int32_t TimerPeriod;   // ms
     uint8_t Frozen;        // the player left the window: timer messages run no tick
     uint8_t HeldKeys[256]; // virtual keys down now, released for the player on a freeze
     int32_t TicksRun;      // screen steps run since start-up: a replay's tick count
 };
 
 extern ShellState Shell;
-
-// Writes TimerPeriod and re-arms the frame timer with it at once.
-void SetTimerPeriod(int32_t periodMs);
 
 // Opens the screen and loads everything once; false when there is no display.
 bool StartUp(void);

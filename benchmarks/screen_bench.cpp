@@ -16,9 +16,9 @@
 #include "front/score_screen.h"
 #include "game/board.h"
 #include "game/progress.h"
+#include "game/skins.h"
 #include "gfx/effects.h"
 #include "gfx/intro_effects.h"
-#include "gfx/skins.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 

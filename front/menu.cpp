@@ -7,10 +7,12 @@
 
 #include <cstdlib>
 
-#include "app/shell.h"
+#include "front/settings.h"
+#include "game/progress.h"
+#include "game/skins.h"
 #include "gfx/blit.h"
-#include "gfx/skins.h"
 #include "gfx/trig.h"
+#include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -309,7 +311,7 @@ static void SelectRow(int32_t state, int32_t row)
     case MenuMainPage:
         switch (row) {
         case 0:
-            if (Settings.SavedGameValid != 0) {
+            if (SavedGame.SavedGameValid != 0) {
                 SeedFromMenu();
                 StartSlide(-1, SlideStep, MenuLeaveContinue);
             } else {
@@ -326,7 +328,7 @@ static void SelectRow(int32_t state, int32_t row)
         break;
     case MenuTypePage:
         if (row >= 0 && row <= 3) {
-            Settings.SavedGameValid = 0;
+            SavedGame.SavedGameValid = 0;
             SeedFromMenu();
             StartSlide(-1, SlideStep, MenuLeaveGameA + row);
         } else if (row == 4) {

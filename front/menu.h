@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "front/settings.h"
+#include "game/skins.h"
 #include "res/image.h"
 
 enum {

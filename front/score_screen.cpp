@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shell.h"
 #include "gfx/blit.h"
 #include "gfx/trig.h"
+#include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/screen.h"
 #include "res/sound.h"

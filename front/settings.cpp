@@ -1,10 +1,14 @@
 // The settings file: eleven signed 32-bit little-endian words and the saved
-// board, 1052 bytes with no header.
+// board, 1052 bytes with no header; the options and the saved game interleave.
 #include "front/settings.h"
 
 #include <cstring>
 
+#include "game/game_screen.h"
+#include "game/progress.h"
+#include "game/skins.h"
 #include "res/files.h"
+#include "res/sound.h"
 #include "res/words.h"
 
 SettingsState Settings;
@@ -14,25 +18,28 @@ static const char SettingsFileName[] = "SS.dat";
 void DefaultSettings(void)
 {
     memset(&Settings, 0, sizeof(Settings));
+    memset(&SavedGame, 0, sizeof(SavedGame));
     Settings.SoundOption = 1;
+    UseSoundSwitch(&Settings.SoundOption);
+    UseDropSwitch(&Settings.DropOption);
 }
 
 // The words in file order; the level comes before the row counter.
 static int32_t *const SettingsFields[11] = {
-    &Settings.SelectedSkin,  &Settings.SavedScore,     &Settings.SavedLevel,
-    &Settings.SavedLines,    &Settings.SavedNextType,  &Settings.SavedCurrentType,
-    &Settings.SavedGameType, &Settings.SavedGameValid, &Settings.SavedFallDelay,
-    &Settings.SoundOption,   &Settings.DropOption,
+    &Settings.SelectedSkin,   &SavedGame.SavedScore,     &SavedGame.SavedLevel,
+    &SavedGame.SavedLines,    &SavedGame.SavedNextType,  &SavedGame.SavedCurrentType,
+    &SavedGame.SavedGameType, &SavedGame.SavedGameValid, &SavedGame.SavedFallDelay,
+    &Settings.SoundOption,    &Settings.DropOption,
 };
 
 bool SavedGamePlayable(void)
 {
-    if (Settings.SavedCurrentType < 1 || Settings.SavedCurrentType > 14) return false;
-    if (Settings.SavedNextType < 1 || Settings.SavedNextType > 14) return false;
-    if (Settings.SavedLevel < 1) return false;
+    if (SavedGame.SavedCurrentType < 1 || SavedGame.SavedCurrentType > 14) return false;
+    if (SavedGame.SavedNextType < 1 || SavedGame.SavedNextType > 14) return false;
+    if (SavedGame.SavedLevel < 1) return false;
     for (int r = 0; r < BoardRows; r++)
         for (int c = 0; c < BoardCols; c++) {
-            int32_t v = Settings.SavedCells[r * BoardCols + c];
+            int32_t v = SavedGame.SavedCells[r * BoardCols + c];
             bool wall = c == 0 || c == BoardCols - 1 || r == BoardRows - 1;
             if (wall ? v != 1 : (v < 0 || v > 7)) return false;
         }
@@ -45,17 +52,17 @@ void DecodeSettings(const uint8_t *bytes, uint32_t size)
     // A short file is as good as none: reading past its end is never done.
     if (!bytes || size < SettingsFileSize) return;
     for (int i = 0; i < 11; i++) *SettingsFields[i] = ReadWord(bytes + 4 * i);
-    for (int i = 0; i < BoardCells; i++) Settings.SavedCells[i] = ReadWord(bytes + 44 + 4 * i);
+    for (int i = 0; i < BoardCells; i++) SavedGame.SavedCells[i] = ReadWord(bytes + 44 + 4 * i);
 
     if (Settings.SelectedSkin < 0 || Settings.SelectedSkin >= SkinCount) Settings.SelectedSkin = 0;
     // A saved game that would crash the board is dropped, so Continue is refused.
-    if (Settings.SavedGameValid != 0 && !SavedGamePlayable()) Settings.SavedGameValid = 0;
+    if (SavedGame.SavedGameValid != 0 && !SavedGamePlayable()) SavedGame.SavedGameValid = 0;
 }
 
 void EncodeSettings(uint8_t out[SettingsFileSize])
 {
     for (int i = 0; i < 11; i++) WriteWord(out + 4 * i, *SettingsFields[i]);
-    for (int i = 0; i < BoardCells; i++) WriteWord(out + 44 + 4 * i, Settings.SavedCells[i]);
+    for (int i = 0; i < BoardCells; i++) WriteWord(out + 44 + 4 * i, SavedGame.SavedCells[i]);
 }
 
 void LoadSettings(void)

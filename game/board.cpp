@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "game/pieces.h"
+#include "game/skins.h"
 #include "gfx/blit.h"
-#include "gfx/skins.h"
+#include "gfx/game_pictures.h"
 #include "platform/screen.h"
 
 static bool IsWall(int r, int c) { return c == 0 || c == BoardCols - 1 || r == BoardRows - 1; }

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
-#include "front/settings.h"
 #include "res/image.h"
 
 struct Piece;
 
 enum {
+    BoardRows = 21, // 20 playing rows and the floor
+    BoardCols = 12, // 10 playing columns between two walls
+    BoardCells = BoardRows * BoardCols,
     CellSize = 11,                           // pixels of one cell, everywhere
     PlayingRows = 20,                        // cell rows 0..19; row 20 is the floor
     PlayingColumns = 10,                     // cell columns 1..10; columns 0 and 11 are the walls

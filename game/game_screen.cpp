@@ -2,15 +2,15 @@
 // the falling piece's rules of one playing tick, and the head-up display.
 #include "game/game_screen.h"
 
-#include "app/shell.h"
-#include "front/settings.h"
 #include "game/board.h"
 #include "game/pieces.h"
 #include "game/progress.h"
+#include "game/skins.h"
 #include "gfx/blit.h"
 #include "gfx/digits.h"
 #include "gfx/effects.h"
-#include "gfx/skins.h"
+#include "gfx/game_pictures.h"
+#include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -26,6 +26,11 @@ enum {
     LevelCompletedTicks = 50,
     GravityPerTick = 20,
 };
+
+static const int32_t Off = 0;
+static const int32_t *DropSwitch = &Off;
+
+void UseDropSwitch(const int32_t *dropOption) { DropSwitch = dropOption ? dropOption : &Off; }
 
 // Where the preview of each next type goes, by type 1..14.
 static const int16_t PreviewX[PieceTypeCount + 1] = {138, 138, 133, 138, 133, 144, 133, 133,
@@ -102,8 +107,8 @@ static void LandPiece(void)
     }
     Game.CurrentType = Game.NextType;
     Game.NextType = RandomPieceType();
-    Settings.SavedCurrentType = Game.CurrentType;
-    Settings.SavedNextType = Game.NextType;
+    SavedGame.SavedCurrentType = Game.CurrentType;
+    SavedGame.SavedNextType = Game.NextType;
     Game.NextPiece = CurrentPiece(Game.NextType);
     AddScore(1);
     Game.PieceX = SpawnX;
@@ -138,7 +143,7 @@ int PlayingTick(void)
         Game.FallTime -= Game.FallDelay;
         if (down) Game.FallTime = 0;
         Game.PhaseTicks = 0;
-        if ((Settings.DropOption && down) || dropKey) {
+        if ((*DropSwitch && down) || dropKey) {
             while (Fits(board, piece, Game.PieceX, Game.PieceY + 1)) Game.PieceY += 1;
             LandPiece();
         } else if (Fits(board, piece, Game.PieceX, Game.PieceY + 1)) {
@@ -157,10 +162,10 @@ static int NewGameTick(bool resume)
         Game.CurrentType = RandomPieceType();
         Game.NextType = RandomPieceType();
     }
-    Settings.SavedCurrentType = Game.CurrentType;
-    Settings.SavedNextType = Game.NextType;
+    SavedGame.SavedCurrentType = Game.CurrentType;
+    SavedGame.SavedNextType = Game.NextType;
     Game.NextPiece = CurrentPiece(Game.NextType);
-    Settings.SavedFallDelay = Game.FallDelay;
+    SavedGame.SavedFallDelay = Game.FallDelay;
     Game.GamePhase = PhaseGetReady;
     PresentFrame(BackBuffer);
     return GameStay;
@@ -196,7 +201,7 @@ static int LightingTick(void)
     Game.PhaseTicks += 1;
     if (Game.PhaseTicks >= LightingTicks) {
         Game.GamePhase = Game.PhaseAfterLight;
-        Settings.SavedGameValid = 1;
+        SavedGame.SavedGameValid = 1;
         Game.PhaseTicks = 0;
     }
     PresentFrame(BackBuffer);

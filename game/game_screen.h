@@ -12,6 +12,10 @@ enum GameTickResult {
     GameAbandoned = 2,        // F9: back to the menu, the saved game stays valid
 };
 
+// Makes the game screen obey the drop switch at dropOption (the player's
+// option, 1: Down drops the piece at once); unset, Down never drops.
+void UseDropSwitch(const int32_t *dropOption);
+
 // Runs and presents one tick of the game; returns a GameTickResult.
 int GameTick(void);
 

@@ -4,12 +4,13 @@
 
 #include <cstring>
 
-#include "front/settings.h"
 #include "game/board.h"
-#include "gfx/skins.h"
+#include "game/skins.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "res/sound.h"
+
+SavedGameState SavedGame;
 
 GameState Game = {.GameType = GameTypeA,
                   .GamePhase = PhaseNewGame,
@@ -53,11 +54,11 @@ void AddScore(int32_t points) { Game.Score = AddClamped(Game.Score, points); }
 
 void TakeSnapshot(void)
 {
-    memcpy(Settings.SavedCells, CurrentBoard()->cells, sizeof(Settings.SavedCells));
-    Settings.SavedScore = Game.Score;
-    Settings.SavedLevel = Game.Level;
-    Settings.SavedLines = Game.Lines;
-    Settings.SavedFallDelay = Game.FallDelay;
+    memcpy(SavedGame.SavedCells, CurrentBoard()->cells, sizeof(SavedGame.SavedCells));
+    SavedGame.SavedScore = Game.Score;
+    SavedGame.SavedLevel = Game.Level;
+    SavedGame.SavedLines = Game.Lines;
+    SavedGame.SavedFallDelay = Game.FallDelay;
 }
 
 void StartLevel(void)
@@ -67,22 +68,22 @@ void StartLevel(void)
     Game.FallTime = 0;
     switch (Game.GameType) {
     case GameTypeB:
-        Settings.SavedGameType = GameTypeB;
+        SavedGame.SavedGameType = GameTypeB;
         Game.FallDelay = TypeBDelay;
         ClearBoard(board);
         break;
     case GameTypeC:
-        Settings.SavedGameType = GameTypeC;
+        SavedGame.SavedGameType = GameTypeC;
         Game.FallDelay = TypeCDelay;
         ClearBoard(board);
         break;
     case GameTypeD:
-        Settings.SavedGameType = GameTypeD;
+        SavedGame.SavedGameType = GameTypeD;
         Game.FallDelay = TypeDDelay;
         ClearBoard(board);
         break;
     default: {
-        Settings.SavedGameType = GameTypeA;
+        SavedGame.SavedGameType = GameTypeA;
         ClearBoard(board);
         int32_t level = Game.Level < 1 ? 1 : Game.Level;
         FillFromPattern(board, LevelPatterns[(level - 1) % LevelPatternCount], CurrentItems());
@@ -117,16 +118,16 @@ void RestoreSavedGame(void)
 {
     // "SS.dat" is checked as it is read; these guards only keep a foreign
     // value from reaching a table or the board.
-    Game.CurrentType = PlayableType(Settings.SavedCurrentType);
-    Game.NextType = PlayableType(Settings.SavedNextType);
+    Game.CurrentType = PlayableType(SavedGame.SavedCurrentType);
+    Game.NextType = PlayableType(SavedGame.SavedNextType);
     Game.FallDelay =
-        Settings.SavedFallDelay < MinimumDelay ? MinimumDelay : Settings.SavedFallDelay;
-    Game.Score = Settings.SavedScore;
-    Game.Level = Settings.SavedLevel < 1 ? 1 : Settings.SavedLevel;
-    Game.Lines = Settings.SavedLines;
+        SavedGame.SavedFallDelay < MinimumDelay ? MinimumDelay : SavedGame.SavedFallDelay;
+    Game.Score = SavedGame.SavedScore;
+    Game.Level = SavedGame.SavedLevel < 1 ? 1 : SavedGame.SavedLevel;
+    Game.Lines = SavedGame.SavedLines;
     Board *board = CurrentBoard();
     ClearBoard(board);
-    FillFromSaved(board, Settings.SavedCells, CurrentItems());
+    FillFromSaved(board, SavedGame.SavedCells, CurrentItems());
     Game.ContinuePending = 0;
     Game.GamePhase = PhaseResume;
 }
@@ -170,7 +171,7 @@ void AfterLanding(void)
 {
     TakeSnapshot();
     LockKeys();
-    Settings.SavedGameType = Game.GameType;
+    SavedGame.SavedGameType = Game.GameType;
     if (Game.GameType != GameTypeC) return;
     Game.LandingCount += 1;
     if (Game.LandingCount < LandingsPerRise) return;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "game/board.h"
+
 struct Piece;
 
 enum GameTypeValue {
@@ -58,6 +60,22 @@ struct GameState {
 };
 
 extern GameState Game;
+
+// The snapshot of the game in progress that Continue resumes, taken as the
+// game goes (saved in "SS.dat" with the player's options, front/settings.h).
+struct SavedGameState {
+    int32_t SavedScore;
+    int32_t SavedLevel;       // from 1
+    int32_t SavedLines;       // rows still to clear (type A) or cleared (B, C, D)
+    int32_t SavedNextType;    // piece type 1..14
+    int32_t SavedCurrentType; // piece type 1..14
+    int32_t SavedGameType;    // 0..3 = A..D
+    int32_t SavedGameValid;   // 1: Continue can resume the saved game
+    int32_t SavedFallDelay;
+    int32_t SavedCells[BoardCells];
+};
+
+extern SavedGameState SavedGame;
 
 // The pre-filled boards of type A (20 rows of 10 colours) and the rows that
 // rise in type C (10 colours).

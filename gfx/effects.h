@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "gfx/skins.h"
+#include "gfx/game_pictures.h"
 
 enum {
     WaveSlices = 32,    // the banner is cut into 32 slices

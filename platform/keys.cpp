@@ -2,7 +2,7 @@
 // frame clock advances them; the screens ask whether a slot fires this tick.
 #include "platform/keys.h"
 
-#include "app/shell.h"
+#include "platform/clock.h"
 #include "platform/platform.h"
 
 KeyState Keys;
@@ -69,7 +69,7 @@ void OnKeyDown(int32_t vk)
             Keys.KeySlot[KeyUp + d] = 1;
     int slot = CharacterSlot(vk);
     if (slot >= 0 && Keys.KeySlot[slot] == 0 && !locked) Keys.KeySlot[slot] = 1;
-    if (vk == VkF8) Shell.QuitFlag = 1;
+    if (vk == VkF8) Clock.QuitFlag = 1;
 }
 
 void OnKeyUp(int32_t vk)
@@ -84,5 +84,5 @@ void OnKeyUp(int32_t vk)
         Keys.KeyLock = 0;
         Keys.KeySlot[slot] = 0;
     }
-    if (vk == VkF8) Shell.QuitFlag = 1;
+    if (vk == VkF8) Clock.QuitFlag = 1;
 }

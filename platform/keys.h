@@ -53,6 +53,6 @@ void AdvanceKeys(void);
 // Forgets every held key and ignores presses until a tracked key is released.
 void LockKeys(void);
 
-// The window's key messages; F8 sets QuitFlag either way.
+// The window's key messages; F8 sets the clock's QuitFlag either way.
 void OnKeyDown(int32_t vk);
 void OnKeyUp(int32_t vk);

@@ -1,10 +1,11 @@
 // The machine under the game: one window with its messages, a frame timer,
-// direct access to the display's 16-bit frame, asynchronous sound, the
-// program's folder and the run-time random generator.
+// direct access to the display's 16-bit frame, asynchronous sound, files and
+// folders, and the run-time random generator.
 //
-// Implemented twice: platform/sdl (a real window, keyboard, controllers and
-// audio) and platform/headless (a virtual clock and scripted keys). Each
-// program links exactly one. Nothing above this header knows which.
+// One backend per machine, each program linking exactly one: platform/sdl (a
+// real window, keyboard, controllers and audio), platform/headless (a virtual
+// clock and scripted keys) and platform/web (a browser page); what they share
+// is written once in platform/common. Nothing above this header knows which.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +28,8 @@ enum PlatMessageKind {
     MsgNull,      // nothing happened; lets the frame step run a pending tick at once
     MsgKeyDown,   // key went down (or auto-repeats); code = virtual key
     MsgKeyUp,     // key came up; code = virtual key
-    MsgTimer,     // the frame timer elapsed; code = timer identifier
-    MsgActivate,  // activation changed; code = 0 when the window is deactivated
-    MsgKillFocus, // the window lost the keyboard focus
+    MsgTimer,     // the frame timer elapsed; code = the id it was armed with
+    MsgKillFocus, // the window lost the keyboard focus (Plat_SetCloseOnFocusLoss)
     MsgClose,     // somebody asks the window to close
     MsgDestroy,   // the window has been destroyed
     MsgSuspend,   // the player left the window (focus lost, minimised): the game freezes
@@ -54,8 +54,8 @@ struct PlatMessage {
 // and the window's whole-number scale (0: the largest that fits).
 void Plat_SetDisplayMode(bool windowed, int scale);
 
-// True: leaving the window sends MsgActivate (code 0) and MsgKillFocus, which
-// close the game; false (the default): it sends MsgSuspend, and MsgResume on return.
+// True: leaving the window sends MsgKillFocus, which closes the game; false
+// (the default): it sends MsgSuspend, and MsgResume on return.
 void Plat_SetCloseOnFocusLoss(bool close);
 
 // True: the keyboard no longer sends the game's keys, nor closing the window
@@ -63,16 +63,17 @@ void Plat_SetCloseOnFocusLoss(bool close);
 // the web page; headless, nothing to do).
 void Plat_SetViewerKeys(bool on);
 
-// Binds a physical key, by the platform's name for it, to virtual key vk
-// (0 unbinds it); false when the platform knows no key of that name.
+// Binds a physical key, by where it sits, to virtual key vk (0 unbinds it).
+// keyName is the key's legend on a US keyboard as SDL names scancodes ("Z",
+// "Return", "Keypad 8"); false when no key has that name.
 bool Plat_BindKey(const char *keyName, int32_t vk);
 
 // Binds a controller button, by name ("a", "b", "x", "y", "start", "back",
 // "dpup", ...), to virtual key vk (0 unbinds it); false for an unknown name.
 bool Plat_BindButton(const char *buttonName, int32_t vk);
 
-// Opens the one full-screen window, the display and the input.
-// False when there is no usable display; Plat_LastError says why.
+// Opens the one window (full screen or windowed, Plat_SetDisplayMode), the
+// display and the input. False when there is no usable display; Plat_LastError says why.
 bool Plat_OpenWindow(void);
 
 // One line describing the last failure of the platform layer.
@@ -90,24 +91,21 @@ void Plat_DestroyWindow(void);
 // Queues the quit message that ends Plat_GetMessage.
 void Plat_PostQuit(int code);
 
-// Arms timer id to deliver MsgTimer every periodMs; arming an id again replaces it.
+// Arms the frame timer to deliver MsgTimer with code id every periodMs,
+// replacing the one armed before (the game has one timer). A late timer drops
+// the ticks it missed; nothing but the timer paces them.
 void Plat_SetTimer(int id, int periodMs);
-
-// The display's width and height in pixels (240 x 320).
-int Plat_DisplayWidth(void);
-int Plat_DisplayHeight(void);
 
 // Begins drawing: the display's frame of width x height 5-6-5 pixels, or null.
 uint16_t *Plat_BeginDraw(void);
 
-// Ends drawing and shows what was written since Plat_BeginDraw.
+// Ends drawing: what was written since Plat_BeginDraw is the frame shown, at
+// once or, when presenting would hold up the next tick, as soon as the display
+// can take it without (a slow display skips frames, never ticks).
 void Plat_EndDraw(void);
 
 // Closes the display and the input again; the window is already gone.
 void Plat_CloseWindow(void);
-
-// The virtual key codes of the up, down, left and right buttons, in that order.
-void Plat_DefaultKeys(int16_t keys[4]);
 
 // Starts playing a WAV image from memory and returns at once; a new sound
 // replaces the one playing. name only labels it. Unplayable images are skipped.
@@ -130,13 +128,20 @@ const char *Plat_ProgramFolder(void);
 // resources are looked for after the program's folder; "" when there is none.
 const char *Plat_DataFolder(void);
 
+// Shared by every platform (platform/common):
+
+// The display's width and height in pixels (240 x 320).
+int Plat_DisplayWidth(void);
+int Plat_DisplayHeight(void);
+
+// The virtual key codes of the up, down, left and right buttons, in that order.
+void Plat_DefaultKeys(int16_t keys[4]);
+
 // The run-time generator: sets the state.
 void Plat_Seed(uint32_t seed);
 
 // The run-time generator: the next value, 0..32767.
 int Plat_Rand(void);
-
-// Shared by every platform (platform/common):
 
 // The virtual key of a name ("Up", "Down", "Left", "Right", "0".."9", "Enter",
 // "F8", "F9"); 0 for any other name.

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "res/image.h"
 
 uint32_t ScreenWidth;
 uint32_t ScreenHeight;

@@ -3,7 +3,11 @@
 
 #include <cstdint>
 
-struct FullScreenPicture;
+// A picture exactly the display's size; starts like an Image (res/image.h)
+// so either can be given to CopyFullScreen.
+struct FullScreenPicture {
+    uint16_t *pixels;
+};
 
 // The display's size, read once when the screen opens.
 extern uint32_t ScreenWidth;

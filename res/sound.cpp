@@ -2,11 +2,15 @@
 // image as it is stored.
 #include "res/sound.h"
 
-#include "front/settings.h"
 #include "platform/platform.h"
 #include "res/archive.h"
 
 SoundSlot SoundSlots[SoundCount];
+
+static const int32_t Off = 0;
+static const int32_t *SoundSwitch = &Off;
+
+void UseSoundSwitch(const int32_t *soundOption) { SoundSwitch = soundOption ? soundOption : &Off; }
 
 static const char *const SoundNames[SoundCount] = {
     "sclick.wav",
@@ -40,7 +44,7 @@ void LoadSounds(void)
 
 void PlayEffect(int sound)
 {
-    if (Settings.SoundOption == 0 || sound < 0 || sound >= SoundCount) return;
+    if (*SoundSwitch == 0 || sound < 0 || sound >= SoundCount) return;
     const SoundSlot *slot = &SoundSlots[sound];
     if (!slot->wav || slot->size == 0) return;
     Plat_PlaySound(SoundNames[sound], slot->wav, slot->size);

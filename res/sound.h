@@ -27,8 +27,12 @@ const char *SoundName(int sound);
 // Fetches the four sounds in order; one that is not found stays empty.
 void LoadSounds(void);
 
+// Makes the sounds obey the switch at soundOption (the player's SoundOption,
+// 0: silent); unset, they stay silent.
+void UseSoundSwitch(const int32_t *soundOption);
+
 // Starts a sound and returns at once, replacing the one playing; nothing when
-// SoundOption is off or the slot is empty.
+// the sound switch is off or the slot is empty.
 void PlayEffect(int sound);
 
 // Releases the sounds in the reverse order and empties the slots.

@@ -16,6 +16,7 @@
 #include "front/score_tables.h"
 #include "front/settings.h"
 #include "game/progress.h"
+#include "game/skins.h"
 #include "platform/headless/headless.h"
 #include "tests/test_util.h"
 
@@ -35,20 +36,21 @@ static void SetSettingsVersion(int32_t k)
 {
     DefaultSettings();
     SettingsState &s = Settings;
-    s.SelectedSkin = k % SkinCount, s.SavedScore = k, s.SavedLevel = 1 + k % 20;
-    s.SavedLines = k % 97, s.SavedNextType = 1 + k % 14, s.SavedCurrentType = 1 + (k / 14) % 14;
-    s.SavedGameType = k % 4, s.SavedGameValid = 1, s.SavedFallDelay = 100 + k % 300;
+    SavedGameState &g = SavedGame;
+    s.SelectedSkin = k % SkinCount, g.SavedScore = k, g.SavedLevel = 1 + k % 20;
+    g.SavedLines = k % 97, g.SavedNextType = 1 + k % 14, g.SavedCurrentType = 1 + (k / 14) % 14;
+    g.SavedGameType = k % 4, g.SavedGameValid = 1, g.SavedFallDelay = 100 + k % 300;
     s.SoundOption = k & 1, s.DropOption = (k >> 1) & 1;
     for (int i = 0; i < BoardCells; i++) {
         int r = i / BoardCols, c = i % BoardCols;
-        s.SavedCells[i] = c == 0 || c == BoardCols - 1 || r == BoardRows - 1 ? 1 : (k + r * c) % 8;
+        g.SavedCells[i] = c == 0 || c == BoardCols - 1 || r == BoardRows - 1 ? 1 : (k + r * c) % 8;
     }
 }
 
 static int32_t SettingsVersionOf(const Bytes &file)
 {
     DecodeSettings(file.data(), (uint32_t)file.size());
-    return Settings.SavedGameValid ? Settings.SavedScore : -1;
+    return SavedGame.SavedGameValid ? SavedGame.SavedScore : -1;
 }
 
 // "HS.dat": version k is the default tables with a score of HighScoreBase + k

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "front/settings.h"
+#include "game/progress.h"
 #include "platform/platform.h"
 #include "res/files.h"
 #include "tests/test_util.h"
@@ -83,9 +84,10 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
     ASSERT_TRUE(WriteBytes(t.Path("SS.dat"), file));
     LoadSettings();
     const SettingsState &s = Settings; // the level comes before the rows
-    EXPECT_EQ((Ints{s.SelectedSkin, s.SavedScore, s.SavedLevel, s.SavedLines, s.SavedNextType,
-                    s.SavedCurrentType, s.SavedGameType, s.SavedGameValid, s.SavedFallDelay,
-                    s.SoundOption, s.DropOption, s.SavedCells[19 * 12 + 4]}),
+    const SavedGameState &g = SavedGame;
+    EXPECT_EQ((Ints{s.SelectedSkin, g.SavedScore, g.SavedLevel, g.SavedLines, g.SavedNextType,
+                    g.SavedCurrentType, g.SavedGameType, g.SavedGameValid, g.SavedFallDelay,
+                    s.SoundOption, s.DropOption, g.SavedCells[19 * 12 + 4]}),
               (Ints{3, 1234, 5, 17, 9, 14, 2, 1, 630, 0, 1, 7}));
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(ReadBytes(t.Path("SS.dat")), file);
@@ -99,7 +101,7 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
         Settings.SelectedSkin = 4;
         LoadSettings();
         bool whole = size >= (int)SettingsFileSize;
-        EXPECT_EQ((Ints{s.SelectedSkin, s.SoundOption, s.SavedGameValid}),
+        EXPECT_EQ((Ints{s.SelectedSkin, s.SoundOption, g.SavedGameValid}),
                   (Ints{whole ? 3 : 0, !whole, whole}))
             << size;
     }
@@ -115,7 +117,7 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
         Bytes b = file;
         PutLeWord(b, 4 * word, value);
         DecodeSettings(b.data(), (uint32_t)b.size());
-        EXPECT_TRUE(s.SavedGameValid == valid) << word << " = " << value;
+        EXPECT_TRUE(g.SavedGameValid == valid) << word << " = " << value;
         EXPECT_TRUE(s.SelectedSkin == 3) << word << " = " << value;
     }
     // A game not marked valid is never examined, and an unknown skin becomes 0.
@@ -124,6 +126,6 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
         b.resize(SettingsFileSize);
         DecodeSettings(b.data(), (uint32_t)b.size());
         EXPECT_TRUE(s.SelectedSkin == 0);
-        EXPECT_TRUE(s.SavedGameValid == 0);
+        EXPECT_TRUE(g.SavedGameValid == 0);
     }
 }

@@ -8,7 +8,10 @@
 #include "game/game_screen.h"
 #include "game/pieces.h"
 #include "game/progress.h"
+#include "game/skins.h"
 #include "gfx/effects.h"
+#include "gfx/game_pictures.h"
+#include "platform/clock.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
@@ -62,7 +65,7 @@ TEST_F(GameScreen, GameOverBeforeTheRowGoesAHeldDigitAndLeavingAPause)
     // neither an arrow nor F9 leaves it.
     uint16_t corner = Pixel(5, 21);
     SetTimerPeriod(ShortTimerPeriod), Tick();
-    EXPECT_TRUE(Shell.TimerPeriod == 40);
+    EXPECT_TRUE(Clock.TimerPeriod == 40);
     EXPECT_TRUE(GamePictures.shards[0].pixels[21 * 22 + 5] == corner);
     for (int vk : {(int)VkLeft, (int)VkF9}) Press({vk});
     EXPECT_TRUE(Game.GamePhase == PhaseGameOver);

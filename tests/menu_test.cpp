@@ -8,6 +8,7 @@
 
 #include "front/menu.h"
 #include "front/settings.h"
+#include "game/progress.h"
 #include "platform/keys.h"
 #include "platform/screen.h"
 #include "tests/test_util.h"
@@ -71,10 +72,10 @@ TEST_F(MenuTest, MissingPicturesAndANewGameForgetsTheSavedOne)
     EXPECT_TRUE(MenuData.menuState == MenuMainPage);
     EXPECT_TRUE(MenuData.idleTicks == 0u);
     // A new game forgets the saved one at once, before the page has slid away.
-    Settings.SavedGameValid = 1;
+    SavedGame.SavedGameValid = 1;
     for (int i = 0; i < 3; i++) Step({KeyUp});
     Choose(0), StepsTo(MenuTypePage), Choose(1);
-    EXPECT_EQ(Settings.SavedGameValid, 0);
+    EXPECT_EQ(SavedGame.SavedGameValid, 0);
 }
 
 TEST_F(MenuTest, AnArrowRestartsTheIdleCount)

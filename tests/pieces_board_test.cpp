@@ -8,7 +8,7 @@
 
 #include "game/board.h"
 #include "game/pieces.h"
-#include "gfx/skins.h"
+#include "game/skins.h"
 #include "res/tga.h"
 #include "tests/test_util.h"
 

@@ -10,7 +10,7 @@
 #include "front/settings.h"
 #include "game/board.h"
 #include "game/progress.h"
-#include "gfx/skins.h"
+#include "game/skins.h"
 #include "tests/test_util.h"
 
 namespace
@@ -48,13 +48,14 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
         EXPECT_EQ((Ints{Game.GameType, Game.GamePhase, Game.PhaseAfterLight, Game.PhaseTicks,
                         Game.Score, Game.Level, Game.Lines, Game.FallDelay, Game.FallTime,
                         Game.Chain, Game.LandingCount, Game.PieceX, Game.PieceY,
-                        Settings.SavedGameType, Settings.SavedScore, Settings.SavedLevel,
-                        Settings.SavedLines, Settings.SavedFallDelay}),
+                        SavedGame.SavedGameType, SavedGame.SavedScore, SavedGame.SavedLevel,
+                        SavedGame.SavedLines, SavedGame.SavedFallDelay}),
                   (Ints{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay, 0, 1, 0, 3, 0,
                         type, 0, 1, e.lines, e.delay}))
             << e.type;
         EXPECT_TRUE(BoardIs(e.board)) << e.type;
-        EXPECT_TRUE(!memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells))
+        EXPECT_TRUE(
+            !memcmp(SavedGame.SavedCells, CurrentBoard()->cells, sizeof SavedGame.SavedCells))
             << e.type;
     }
 
@@ -67,7 +68,7 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
         EXPECT_TRUE(BoardIs(LevelPatterns[pattern])) << level;
         EXPECT_TRUE(Game.FallDelay == delay) << level;
         EXPECT_TRUE(Game.Lines == lines) << level;
-        EXPECT_TRUE(Settings.SavedLevel == level) << level;
+        EXPECT_TRUE(SavedGame.SavedLevel == level) << level;
     }
     // No level starts with a full row.
     for (int p = 0; p < 15; p++)
@@ -116,16 +117,16 @@ TEST_F(Progress, ContinueMakesOddSavedValuesPlayable)
     StartGame(GameTypeC);
     Game.Score = 123;
     TakeSnapshot();
-    Settings.SavedGameType = 9, Settings.SavedCurrentType = 0, Settings.SavedNextType = 15;
-    Settings.SavedLevel = -4, Settings.SavedFallDelay = -100;
+    SavedGame.SavedGameType = 9, SavedGame.SavedCurrentType = 0, SavedGame.SavedNextType = 15;
+    SavedGame.SavedLevel = -4, SavedGame.SavedFallDelay = -100;
     EXPECT_EQ(ScreenTransition(ScreenMenu, 1), ScreenGame);
     EXPECT_EQ((Ints{Game.GameType, Game.GamePhase, Game.Score, Game.CurrentType, Game.NextType,
-                    Game.Level, Game.FallDelay, Game.ContinuePending, Settings.SavedScore}),
+                    Game.Level, Game.FallDelay, Game.ContinuePending, SavedGame.SavedScore}),
               (Ints{GameTypeA, PhaseResume, 123, 1, 1, 1, 20, 0, 123}));
     // A new game from the menu starts a fresh saved game.
     CurrentBoard()->cells[18 * 12 + 2] = 5;
     TakeSnapshot();
     EXPECT_EQ(ScreenTransition(ScreenMenu, 3), ScreenGame);
-    EXPECT_EQ((Ints{Game.GameType, Settings.SavedScore, Settings.SavedCells[18 * 12 + 2]}),
+    EXPECT_EQ((Ints{Game.GameType, SavedGame.SavedScore, SavedGame.SavedCells[18 * 12 + 2]}),
               (Ints{GameTypeB, 0, 0}));
 }

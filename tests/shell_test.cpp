@@ -5,6 +5,8 @@
 
 #include "app/shell.h"
 #include "front/settings.h"
+#include "game/progress.h"
+#include "platform/clock.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
@@ -104,9 +106,9 @@ TEST(Shell, TransitionsNotFollowedEndToEnd)
                                {ScreenScoreTable, 0, ScreenScoreTable, 1, -1},
                                {ScreenScoreTable, 1, ScreenMenu, 1, 20}};
     for (const auto &r : rows) {
-        Settings.SavedGameValid = 1, SetTimerPeriod(40);
+        SavedGame.SavedGameValid = 1, SetTimerPeriod(40);
         EXPECT_EQ(
-            (Ints{ScreenTransition(r[0], r[1]), Settings.SavedGameValid, Headless_TimerPeriod()}),
+            (Ints{ScreenTransition(r[0], r[1]), SavedGame.SavedGameValid, Headless_TimerPeriod()}),
             (Ints{r[2], r[3], r[4] < 0 ? 40 : r[4]}))
             << r[0] << " " << r[1];
     }
@@ -117,7 +119,7 @@ TEST(Keys, FiringTapsTheSharedSlotAndTheLock)
     Headless_Reset();
     OpenKeys();
     SetAllThresholds(100000);
-    Shell.QuitFlag = 0;
+    Clock.QuitFlag = 0;
     // A tap between two ticks is never seen (how held keys repeat, the soak checks).
     OnKeyDown(VkRight), OnKeyUp(VkRight), AdvanceKeys();
     EXPECT_FALSE(KeyFires(KeyRight));
@@ -143,11 +145,11 @@ TEST(Keys, FiringTapsTheSharedSlotAndTheLock)
     EXPECT_FALSE(KeyFires(Key3));
     // F8 works through the lock, pressed or released, and does not end it.
     OnKeyDown(VkF8);
-    EXPECT_EQ(Shell.QuitFlag, 1);
-    Shell.QuitFlag = 0, OnKeyUp(VkF8);
-    EXPECT_TRUE(Shell.QuitFlag == 1);
+    EXPECT_EQ(Clock.QuitFlag, 1);
+    Clock.QuitFlag = 0, OnKeyUp(VkF8);
+    EXPECT_TRUE(Clock.QuitFlag == 1);
     EXPECT_TRUE(Keys.KeyLock == 1);
-    Shell.QuitFlag = 0, OnKeyUp(Vk0 + 7); // a key that was never held still ends the lock
+    Clock.QuitFlag = 0, OnKeyUp(Vk0 + 7); // a key that was never held still ends the lock
     EXPECT_EQ(Keys.KeyLock, 0);
     Hold({VkLeft});
     EXPECT_TRUE(KeyFires(KeyLeft));

@@ -48,6 +48,7 @@ TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
 {
     TempFolder t;
     int32_t oldOption = Settings.SoundOption;
+    UseSoundSwitch(&Settings.SoundOption); // as the settings hand it down
     std::string wav[] = {"RIFFclick", "RIFFrotate", "RIFFdestroy", "RIFFlevel"};
     auto Slot = [](int i) {
         const SoundSlot &s = SoundSlots[i];

@@ -8,6 +8,7 @@
 
 #include "app/shell.h"
 #include "front/settings.h"
+#include "platform/clock.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/platform.h"

@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/common/display.h"
 #include "platform/common/queue.h"
 #include "platform/platform.h"
 
 enum {
-    HeadlessWidth = 240,
-    HeadlessHeight = 320,
     FolderSize = 1024,
     ClosingGrace = 64, // ticks the program gets to close after its last tick
 };
@@ -26,6 +25,7 @@ struct HeadlessState {
     int32_t lastTick;
     int32_t timerPeriod;
     bool timerArmed;
+    int timerId;
     bool displayFails;
     bool presented;
     int32_t presentCount;
@@ -43,7 +43,7 @@ struct HeadlessState {
 };
 
 static HeadlessState H;
-static uint16_t Frame[HeadlessWidth * HeadlessHeight];
+static uint16_t Frame[DisplayWidth * DisplayHeight];
 
 static void Enqueue(int kind, int32_t code) { QueuePush(&H.queue, kind, code); }
 
@@ -125,7 +125,7 @@ static void BeginTick(void)
         int kind = Headless_ActionMessage(e->action);
         if (kind != MsgNull) Enqueue(kind, kind == MsgKeyDown || kind == MsgKeyUp ? e->vk : 0);
     }
-    if (H.timerArmed) Enqueue(MsgTimer, 1234);
+    if (H.timerArmed) Enqueue(MsgTimer, H.timerId);
     Enqueue(MsgNull, 0);
 }
 
@@ -178,14 +178,12 @@ void Plat_DestroyWindow(void)
 
 void Plat_PostQuit(int) { H.quitPosted = true; }
 
-void Plat_SetTimer(int, int periodMs)
+void Plat_SetTimer(int id, int periodMs)
 {
     H.timerArmed = true;
+    H.timerId = id;
     H.timerPeriod = periodMs;
 }
-
-int Plat_DisplayWidth(void) { return HeadlessWidth; }
-int Plat_DisplayHeight(void) { return HeadlessHeight; }
 
 uint16_t *Plat_BeginDraw(void) { return H.displayFails ? nullptr : Frame; }
 
@@ -196,14 +194,6 @@ void Plat_EndDraw(void)
 }
 
 void Plat_CloseWindow(void) {}
-
-void Plat_DefaultKeys(int16_t keys[4])
-{
-    keys[0] = VkUp;
-    keys[1] = VkDown;
-    keys[2] = VkLeft;
-    keys[3] = VkRight;
-}
 
 void Plat_PlaySound(const char *name, const uint8_t *, uint32_t)
 {

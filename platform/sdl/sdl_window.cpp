@@ -1,20 +1,21 @@
-// The SDL2 platform: one window showing the 240 x 320 frame at the largest
-// whole-number scale, keyboard and game controllers turned into the game's
-// virtual keys, and the frame timer.
+// The SDL2 platform: one window showing the 240 x 320 frame at a whole-number
+// scale or full screen, keyboard and game controllers turned into the game's
+// virtual keys, and the frame timer, which alone paces the ticks.
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
+#include "platform/common/display.h"
 #include "platform/common/queue.h"
+#include "platform/common/taps.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
 
 enum {
-    DisplayWidth = 240,
-    DisplayHeight = 320,
     MaxControllers = 8,
+    MaxPresentGap = 100, // ms: a display slower than the ticks still shows 10 frames a second
 };
 
 struct SdlState {
@@ -34,18 +35,26 @@ struct SdlState {
     uint64_t ignoreFocusUntil; // switching full screen may blur the window for a moment
     PlatQueue queue;
     bool timerArmed;
+    int timerId;
     uint32_t timerPeriod;
     uint64_t nextTick; // SDL_GetTicks64 time of the next timer message
     SDL_GameController *controllers[MaxControllers];
-    // Keys that went down since the last tick, and releases held back until a
-    // tick has seen them: a quick tap is never lost between two ticks.
-    bool downSinceTick[256];
-    bool releaseAfterTick[256];
+    TapState taps;
+    bool chordHeld[SDL_NUM_SCANCODES]; // went down as a window chord: its repeats and release too
+    bool gameHeld[SDL_NUM_SCANCODES];  // went down to the game: a chord cannot take it over
+    bool framePending;                 // a frame waits in the texture for its present
+    bool framePresented;               // the texture holds a frame (shown again when exposed)
+    uint64_t presentCost;              // what the last present took, in performance-counter units
+    uint64_t presentedAt;              // SDL_GetTicks64 time of the last present
     char error[256];
     char dataFolder[4096];
 };
 
 static SdlState S;
+static void (*PresentHook)(SDL_Renderer *renderer);
+
+SDL_Window *SdlWindow(void) { return S.window; }
+void SdlSetPresentHook(void (*hook)(SDL_Renderer *renderer)) { PresentHook = hook; }
 static uint16_t Frame[DisplayWidth * DisplayHeight];
 
 static void Enqueue(int kind, int32_t code) { QueuePush(&S.queue, kind, code); }
@@ -105,7 +114,8 @@ bool Plat_OpenWindow(void)
         SDL_Quit();
         return false;
     }
-    bool windowed = S.windowedWanted || getenv("ZUX_WINDOWED") != nullptr;
+    // The caller has settled the command line, ZUX_WINDOWED and zux.cfg already.
+    bool windowed = S.windowedWanted;
     S.window = SDL_CreateWindow("zux", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                 DisplayWidth * 2, DisplayHeight * 2,
                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
@@ -115,8 +125,10 @@ bool Plat_OpenWindow(void)
         SDL_Quit();
         return false;
     }
-    S.renderer = SDL_CreateRenderer(S.window, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (!S.renderer) S.renderer = SDL_CreateRenderer(S.window, -1, 0);
+    SDL_SetWindowMinimumSize(S.window, DisplayWidth, DisplayHeight);
+    // No waiting for the display: a present that waited for a slow display's
+    // refresh would hold up the ticks behind it.
+    S.renderer = SDL_CreateRenderer(S.window, -1, 0);
     if (!S.renderer) {
         SetError("renderer");
         SDL_DestroyWindow(S.window);
@@ -141,7 +153,10 @@ bool Plat_OpenWindow(void)
     S.fullScreen = !windowed;
     if (S.icon) SDL_SetWindowIcon(S.window, S.icon);
     SDL_ShowCursor(SDL_DISABLE);
+    SdlPlaceLateBindings();
     S.windowOpen = true;
+    S.framePending = S.framePresented = false;
+    S.presentCost = 0;
     SdlOpenAudio();
     return true;
 }
@@ -248,15 +263,13 @@ const char *Plat_DataFolder(void)
 
 void Plat_FileSaved(const char *) {}
 
-void Plat_SetTimer(int, int periodMs)
+void Plat_SetTimer(int id, int periodMs)
 {
     S.timerArmed = true;
+    S.timerId = id;
     S.timerPeriod = periodMs > 0 ? (uint32_t)periodMs : 1;
     S.nextTick = SDL_GetTicks64() + S.timerPeriod;
 }
-
-int Plat_DisplayWidth(void) { return DisplayWidth; }
-int Plat_DisplayHeight(void) { return DisplayHeight; }
 
 uint16_t *Plat_BeginDraw(void) { return S.texture ? Frame : nullptr; }
 
@@ -265,21 +278,39 @@ void SdlUploadFrame(SDL_Texture *texture, const uint16_t *frame)
     SDL_UpdateTexture(texture, nullptr, frame, DisplayWidth * (int)sizeof(uint16_t));
 }
 
-void Plat_EndDraw(void)
+// Shows the texture, and notes what that took.
+static void Present(void)
 {
-    SdlUploadFrame(S.texture, Frame);
+    uint64_t start = SDL_GetPerformanceCounter();
     SDL_SetRenderDrawColor(S.renderer, 0, 0, 0, 255);
     SDL_RenderClear(S.renderer);
     SDL_RenderCopy(S.renderer, S.texture, nullptr, nullptr);
     SDL_RenderPresent(S.renderer);
+    if (PresentHook) PresentHook(S.renderer);
+    S.presentCost = SDL_GetPerformanceCounter() - start;
+    S.presentedAt = SDL_GetTicks64();
+    S.framePending = false;
+    S.framePresented = true;
 }
 
-void Plat_DefaultKeys(int16_t keys[4])
+// True when a present, taking as long as the last one, ends before the tick
+// after the next is due: a tick it delays still runs before that one, so the
+// clock loses nothing. A slower display is shown every other frame or so, and
+// never less than every MaxPresentGap ms, at the cost of a tick if need be.
+static bool PresentFits(uint64_t now)
 {
-    keys[0] = VkUp;
-    keys[1] = VkDown;
-    keys[2] = VkLeft;
-    keys[3] = VkRight;
+    if (!S.timerArmed || S.suspended || now >= S.presentedAt + MaxPresentGap) return true;
+    uint64_t costMs = S.presentCost * 1000 / SDL_GetPerformanceFrequency() + 1;
+    return now + costMs < S.nextTick + S.timerPeriod;
+}
+
+// The frame goes into the texture, and onto the display at once when that
+// costs no tick; else when the message loop has the time (Plat_GetMessage).
+void Plat_EndDraw(void)
+{
+    SdlUploadFrame(S.texture, Frame);
+    S.framePending = true;
+    if (PresentFits(SDL_GetTicks64())) Present();
 }
 
 const char *Plat_ProgramFolder(void) { return Plat_ExecutableFolder(); }
@@ -304,21 +335,8 @@ static void CloseController(SDL_JoystickID id)
         }
 }
 
-// Queues a key message; a release of a key no tick has seen held yet waits
-// for the next tick.
-static void SendKey(int32_t vk, bool down)
-{
-    if (vk <= 0 || vk > 255) return;
-    if (down) {
-        S.downSinceTick[vk] = true;
-        S.releaseAfterTick[vk] = false;
-        Enqueue(MsgKeyDown, vk);
-    } else if (S.downSinceTick[vk]) {
-        S.releaseAfterTick[vk] = true;
-    } else {
-        Enqueue(MsgKeyUp, vk);
-    }
-}
+// Queues a key message by the quick-tap rule.
+static void SendKey(int32_t vk, bool down) { TapKey(&S.taps, vk, down, Enqueue); }
 
 // Freezes the game while the window has no focus or is minimised, and lets it
 // run on when both are back. Releases a tick has not yet seen go out first,
@@ -328,16 +346,15 @@ static void UpdateSuspended(void)
     bool away = S.focusLost || S.minimised;
     if (away == S.suspended) return;
     S.suspended = away;
+    // The screensaver may come while the game stands still, never while it runs.
     if (away) {
-        for (int vk = 0; vk < 256; vk++) {
-            if (S.releaseAfterTick[vk]) Enqueue(MsgKeyUp, vk);
-            S.downSinceTick[vk] = false;
-            S.releaseAfterTick[vk] = false;
-        }
+        TapTick(&S.taps, Enqueue);
         Enqueue(MsgSuspend, 0);
+        SDL_EnableScreenSaver();
     } else {
         Enqueue(MsgResume, 0);
         S.nextTick = SDL_GetTicks64() + S.timerPeriod;
+        SDL_DisableScreenSaver();
     }
 }
 
@@ -364,6 +381,41 @@ static void FocusEvent(uint8_t event)
     UpdateSuspended();
 }
 
+// A window chord (F11, Alt+Enter) switches full screen on its first down; that
+// key's repeats and release are the chord's too, Alt let go or not. A key the
+// game already holds stays the game's.
+static bool WindowChord(const SDL_KeyboardEvent *k)
+{
+    SDL_Scancode sc = k->keysym.scancode;
+    if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+    bool down = k->type == SDL_KEYDOWN;
+    if (S.chordHeld[sc]) {
+        if (!down) S.chordHeld[sc] = false;
+        return true;
+    }
+    bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+    if (!down || S.gameHeld[sc] ||
+        !(sc == SDL_SCANCODE_F11 || (enter && (k->keysym.mod & KMOD_ALT))))
+        return false;
+    S.chordHeld[sc] = true;
+    if (!k->repeat) SetFullScreen(!S.fullScreen);
+    return true;
+}
+
+static void KeyEvent(const SDL_KeyboardEvent *k)
+{
+    bool down = k->type == SDL_KEYDOWN;
+    if (WindowChord(k)) return;
+    if (S.viewerKeys) {
+        int control = down && !k->repeat ? ViewerControlOf(k->keysym.sym) : 0;
+        if (control) Enqueue(MsgViewer, control);
+        return;
+    }
+    SDL_Scancode sc = k->keysym.scancode;
+    if (sc > 0 && sc < SDL_NUM_SCANCODES) S.gameHeld[sc] = down;
+    SendKey(SdlKeyboardKey(sc), down);
+}
+
 // Turns one SDL event into the window messages it stands for.
 static void TranslateEvent(const SDL_Event *e)
 {
@@ -373,22 +425,7 @@ static void TranslateEvent(const SDL_Event *e)
         Enqueue(S.viewerKeys ? MsgViewer : MsgClose, S.viewerKeys ? ViewerStop : 0);
         break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        SDL_Keycode key = e->key.keysym.sym;
-        bool down = e->type == SDL_KEYDOWN;
-        if (down && !e->key.repeat &&
-            (key == SDLK_F11 || (key == SDLK_RETURN && (e->key.keysym.mod & KMOD_ALT)))) {
-            SetFullScreen(!S.fullScreen);
-            break;
-        }
-        if (S.viewerKeys) {
-            int control = down && !e->key.repeat ? ViewerControlOf(key) : 0;
-            if (control) Enqueue(MsgViewer, control);
-            break;
-        }
-        SendKey(SdlKeyboardKey(key), down);
-        break;
-    }
+    case SDL_KEYUP: KeyEvent(&e->key); break;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
         if (S.viewerKeys) break;
@@ -400,6 +437,9 @@ static void TranslateEvent(const SDL_Event *e)
     case SDL_WINDOWEVENT:
         if (e->window.event == SDL_WINDOWEVENT_CLOSE)
             Enqueue(S.viewerKeys ? MsgViewer : MsgClose, S.viewerKeys ? ViewerStop : 0);
+        else if (e->window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            S.framePending = S.framePresented; // shown again, frozen or not
         else
             FocusEvent(e->window.event);
         break;
@@ -422,13 +462,13 @@ bool Plat_GetMessage(PlatMessage *msg)
             // A late timer drops the ticks it missed instead of queueing them.
             S.nextTick += S.timerPeriod;
             if (S.nextTick <= now) S.nextTick = now + S.timerPeriod;
-            Enqueue(MsgTimer, 1234);
+            Enqueue(MsgTimer, S.timerId);
             Enqueue(MsgNull, 0); // runs the tick at once
-            for (int vk = 0; vk < 256; vk++) {
-                if (S.releaseAfterTick[vk]) Enqueue(MsgKeyUp, vk);
-                S.downSinceTick[vk] = false;
-                S.releaseAfterTick[vk] = false;
-            }
+            TapTick(&S.taps, Enqueue);
+            continue;
+        }
+        if (S.framePending && S.texture && PresentFits(now)) {
+            Present();
             continue;
         }
         int wait = S.timerArmed && !S.suspended ? (int)(S.nextTick - now) : 100;

@@ -13,7 +13,7 @@
 
 #include "app/replay.h"
 #include "app/shell.h"
-#include "platform/headless/headless.h"
+#include "platform/common/keyfile.h"
 #include "platform/platform.h"
 #include "platform/web/web_local.h"
 #include "res/files.h"

@@ -7,14 +7,14 @@
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include "platform/common/display.h"
+#include "platform/common/keyfile.h"
 #include "platform/common/queue.h"
-#include "platform/headless/headless.h"
+#include "platform/common/taps.h"
 #include "platform/platform.h"
 #include "platform/web/web_local.h"
 
 enum {
-    DisplayWidth = 240,
-    DisplayHeight = 320,
     LogSize = 64 * 1024,
     SoundListSize = 256,
 };
@@ -25,6 +25,7 @@ struct WebState {
     bool quitPosted;
     bool scripted;
     bool timerArmed;
+    int timerId;
     double timerPeriod;
     double nextTick; // performance.now() time of the next timer message
     long timeout;    // the browser timeout waiting for it, 0 for none
@@ -33,10 +34,7 @@ struct WebState {
     bool hidden;
     bool blurred;
     bool suspended;
-    // Keys that went down since the last tick, and releases held back until a
-    // tick has seen them: a quick tap is never lost between two ticks.
-    bool downSinceTick[256];
-    bool releaseAfterTick[256];
+    TapState taps;
     bool keepLog;
     int logUsed;
     char log[LogSize];
@@ -50,30 +48,14 @@ static uint32_t Rgba[DisplayWidth * DisplayHeight];
 // Puts the RGBA frame on the canvas.
 EM_JS(void, WebPutFrame, (const uint32_t *rgba), { zuxPage.putFrame(HEAPU8, rgba); });
 
-// The name a headless key file gives a virtual key.
-static const char *KeyFileName(int32_t vk)
-{
-    static const char *const Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    switch (vk) {
-    case VkEnter: return "Enter";
-    case VkLeft: return "Left";
-    case VkUp: return "Up";
-    case VkRight: return "Right";
-    case VkDown: return "Down";
-    case VkF8: return "F8";
-    case VkF9: return "F9";
-    default: return vk >= Vk0 && vk <= Vk9 ? Digits[vk - Vk0] : nullptr;
-    }
-}
-
 // Logs a queued message in key-file form: it is delivered in tick ticks + 1.
 static void LogMessage(int kind, int32_t code)
 {
     if (!W.keepLog) return;
     const char *what = nullptr, *key = nullptr;
     switch (kind) {
-    case MsgKeyDown: what = "down", key = KeyFileName(code); break;
-    case MsgKeyUp: what = "up", key = KeyFileName(code); break;
+    case MsgKeyDown: what = "down", key = Plat_KeyName(code); break;
+    case MsgKeyUp: what = "up", key = Plat_KeyName(code); break;
     case MsgSuspend: what = "focus-away"; break;
     case MsgResume: what = "focus-back"; break;
     default: return;
@@ -117,16 +99,7 @@ void WebNoteSound(const char *name)
 
 void WebSendKey(int32_t vk, bool down)
 {
-    if (vk <= 0 || vk > 255 || !W.windowOpen) return;
-    if (down) {
-        W.downSinceTick[vk] = true;
-        W.releaseAfterTick[vk] = false;
-        Enqueue(MsgKeyDown, vk);
-    } else if (W.downSinceTick[vk]) {
-        W.releaseAfterTick[vk] = true;
-    } else {
-        Enqueue(MsgKeyUp, vk);
-    }
+    if (W.windowOpen) TapKey(&W.taps, vk, down, Enqueue);
 }
 
 // One tick: the timer message, the null message that runs it at once, then
@@ -134,13 +107,9 @@ void WebSendKey(int32_t vk, bool down)
 static void BeginTick(void)
 {
     W.ticks++;
-    Enqueue(MsgTimer, 1234);
+    Enqueue(MsgTimer, W.timerId);
     Enqueue(MsgNull, 0);
-    for (int vk = 0; vk < 256; vk++) {
-        if (W.releaseAfterTick[vk]) Enqueue(MsgKeyUp, vk);
-        W.downSinceTick[vk] = false;
-        W.releaseAfterTick[vk] = false;
-    }
+    TapTick(&W.taps, Enqueue);
 }
 
 static void OnTimeout(void *);
@@ -182,7 +151,7 @@ void WebScriptTick(int32_t tick, const HeadlessEvent *events, int count)
         if (kind != MsgNull) Enqueue(kind, kind == MsgKeyDown || kind == MsgKeyUp ? e->vk : 0);
     }
     W.ticks = tick;
-    if (W.timerArmed) Enqueue(MsgTimer, 1234);
+    if (W.timerArmed) Enqueue(MsgTimer, W.timerId);
     Enqueue(MsgNull, 0);
 }
 
@@ -250,16 +219,14 @@ void Plat_DestroyWindow(void)
 
 void Plat_PostQuit(int) { W.quitPosted = true; }
 
-void Plat_SetTimer(int, int periodMs)
+void Plat_SetTimer(int id, int periodMs)
 {
     W.timerArmed = true;
+    W.timerId = id;
     W.timerPeriod = periodMs > 0 ? periodMs : 1;
     W.nextTick = emscripten_get_now() + W.timerPeriod;
     ScheduleTimer();
 }
-
-int Plat_DisplayWidth(void) { return DisplayWidth; }
-int Plat_DisplayHeight(void) { return DisplayHeight; }
 
 uint16_t *Plat_BeginDraw(void) { return Frame; }
 
@@ -281,14 +248,6 @@ void Plat_EndDraw(void)
 uint64_t WebFrameHash(void) { return Plat_FrameHash(Frame, DisplayWidth * DisplayHeight); }
 
 void Plat_CloseWindow(void) {}
-
-void Plat_DefaultKeys(int16_t keys[4])
-{
-    keys[0] = VkUp;
-    keys[1] = VkDown;
-    keys[2] = VkLeft;
-    keys[3] = VkRight;
-}
 
 // The page is sized by the browser; full screen is the browser's own affair.
 void Plat_SetDisplayMode(bool, int) {}

@@ -8,6 +8,8 @@
 
 #include "front/score_tables.h"
 #include "front/settings.h"
+#include "game/progress.h"
+#include "game/skins.h"
 
 static int32_t ReadWord(const uint8_t *p)
 {
@@ -20,7 +22,7 @@ static void CheckSettings(const uint8_t *data, uint32_t size)
     DecodeSettings(data, size);
     if (Settings.SelectedSkin < 0 || Settings.SelectedSkin >= SkinCount) abort();
     // Continue is only ever offered for a game the board can take.
-    if (Settings.SavedGameValid != 0 && !SavedGamePlayable()) abort();
+    if (SavedGame.SavedGameValid != 0 && !SavedGamePlayable()) abort();
 
     // What the program writes back reads in as the same values.
     uint8_t first[SettingsFileSize], second[SettingsFileSize];
@@ -33,7 +35,7 @@ static void CheckSettings(const uint8_t *data, uint32_t size)
     // taken word for word.
     if (size >= SettingsFileSize) {
         int32_t skin = ReadWord(data), valid = ReadWord(data + 28);
-        if (skin >= 0 && skin < SkinCount && Settings.SavedGameValid == valid &&
+        if (skin >= 0 && skin < SkinCount && SavedGame.SavedGameValid == valid &&
             memcmp(data, first, SettingsFileSize) != 0)
             abort();
     }

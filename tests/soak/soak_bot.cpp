@@ -10,7 +10,7 @@
 #include "front/score_screen.h"
 #include "front/score_tables.h"
 #include "game/progress.h"
-#include "gfx/skins.h"
+#include "game/skins.h"
 #include "platform/platform.h"
 #include "tests/soak/soak.h"
 
@@ -136,8 +136,8 @@ static void ChoosePlan(int32_t now)
     if (skinSeen && Count.ticksOfSkin[LeastOf(Count.ticksOfSkin, SkinCount)] == 0 && Chance(0.5))
         return SetPlan(PlanSkin, now);
     // A saved game good enough for the tables is played on.
-    if (Settings.SavedGameValid && Chance(0.7) &&
-        HighScoreRow(Settings.SavedGameType, Settings.SavedScore) >= 0)
+    if (SavedGame.SavedGameValid && Chance(0.7) &&
+        HighScoreRow(SavedGame.SavedGameType, SavedGame.SavedScore) >= 0)
         return SetPlan(PlanContinue, now);
     // So does a place of the menu not yet seen.
     PlanKind unseen[4];
@@ -145,12 +145,12 @@ static void ChoosePlan(int32_t now)
     if (Count.ticks[AtMenuControls] == 0) unseen[unseenCount++] = PlanControls;
     if (Count.ticks[AtMenuCredits] == 0) unseen[unseenCount++] = PlanCredits;
     if (Count.ticks[AtScoreTable] == 0) unseen[unseenCount++] = PlanIdle;
-    if (Count.ticks[AtGameResume] == 0 && Settings.SavedGameValid)
+    if (Count.ticks[AtGameResume] == 0 && SavedGame.SavedGameValid)
         unseen[unseenCount++] = PlanContinue;
     if (unseenCount > 0 && Chance(0.6)) return SetPlan(unseen[Below(unseenCount)], now);
     int r = Below(100);
     if (r < 42) return SetPlan(PlanNewGame, now);
-    if (r < 54) return SetPlan(Settings.SavedGameValid ? PlanContinue : PlanNewGame, now);
+    if (r < 54) return SetPlan(SavedGame.SavedGameValid ? PlanContinue : PlanNewGame, now);
     if (r < 66) return SetPlan(PlanSkin, now);
     if (r < 72) return SetPlan(PlanOptions, now);
     if (r < 76) return SetPlan(PlanControls, now);

@@ -8,7 +8,7 @@
 #include "game/game_screen.h"
 #include "game/pieces.h"
 #include "game/progress.h"
-#include "gfx/skins.h"
+#include "game/skins.h"
 #include "platform/platform.h"
 #include "tests/soak/soak.h"
 

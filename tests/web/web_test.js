@@ -167,3 +167,15 @@ test('touch buttons, a gamepad and sound', async () => {
     await waitFor(`zuxTest.log().includes('${p ? 'down' : 'up'} Up')`);
   }
 });
+
+test('a key let go while Ctrl, Alt or Meta is held comes up; pressed with one it is the browser\'s', async () => {
+  await intoMenu(200);
+  const kb = t.page.keyboard, from = (await log()).length;
+  for (const mod of ['Control', 'Alt', 'Meta']) {
+    await kb.down('ArrowLeft'), await t.page.waitForTimeout(100);
+    await kb.down(mod), await kb.up('ArrowLeft'), await kb.down('KeyZ'), await kb.up('KeyZ');
+    await kb.up(mod), await t.page.waitForTimeout(100);
+  }
+  const got = (await log()).slice(from).trim().split('\n').map((l) => l.replace(/^\d+ /, ''));
+  assert.deepStrictEqual(got, ['down Left', 'up Left', 'down Left', 'up Left', 'down Left', 'up Left']);
+});

@@ -1,17 +1,17 @@
 // The six skins and the game screen's shared pictures, loaded once at
 // start-up and released once at shutdown in the mirror order.
-#include "gfx/skins.h"
+#include "game/skins.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "game/progress.h"
+#include "gfx/game_pictures.h"
 #include "res/tga.h"
 
 Skin Skins[SkinCount];
 int32_t CurrentSkin;
 Image *CurrentDestFrames[DestFrameCount];
-GamePictureSet GamePictures;
 
 static const char *const BackgroundNames[SkinCount] = {
     "Skin1Background.tga", "Skin2Background.tga", "Skin3Background.tga",
@@ -42,9 +42,6 @@ static const char *const DestNames[SkinCount][DestFrameCount] = {
 const char *const SkinMenuBackgroundNames[SkinCount] = {
     "Skin1BackgroundMenu.tga", "Skin2BackgroundMenu.tga", "Skin3BackgroundMenu.tga",
     "Skin4BackgroundMenu.tga", "Skin5BackgroundMenu.tga", "Skin6BackgroundMenu.tga"};
-
-static const char *const LightNames[LightTileCount] = {"Light1.tga", "Light2.tga", "Light3.tga",
-                                                       "Light4.tga", "Light5.tga"};
 
 // Frees a picture from LoadImage and empties its slot.
 static void ReleaseImage(Image **slot)
@@ -91,15 +88,7 @@ void LoadSkins(void)
 {
     for (int s = 0; s < SkinCount; s++) LoadSkin(s);
 
-    GamePictureSet *g = &GamePictures;
-    g->digits = LoadImage("Numeric.tga");
-    g->paused = LoadImage("Paused.tga");
-    g->gameOver = LoadImage("GameOver.tga");
-    g->getReady = LoadImage("GetReady.tga");
-    g->levelCompleted = LoadImage("LevelCompleted.tga");
-    for (int i = 0; i < LightTileCount; i++) g->lights[i] = LoadImage(LightNames[i]);
-    (void)CreateImage(&g->boardSnapshot, CanvasWidth, CanvasHeight);
-    for (int i = 0; i < ShardCount; i++) (void)CreateImage(&g->shards[i], ShardSize, ShardSize);
+    LoadGamePictures(CanvasWidth, CanvasHeight);
 
     CurrentSkin = 0;
     Game.Score = 0;
@@ -117,15 +106,7 @@ bool SelectSkin(int32_t index)
 
 void ReleaseSkins(void)
 {
-    GamePictureSet *g = &GamePictures;
-    for (int i = 0; i < ShardCount; i++) FreeImagePixels(&g->shards[i]);
-    FreeImagePixels(&g->boardSnapshot);
-    for (int i = LightTileCount - 1; i >= 0; i--) ReleaseImage(&g->lights[i]);
-    ReleaseImage(&g->levelCompleted);
-    ReleaseImage(&g->getReady);
-    ReleaseImage(&g->gameOver);
-    ReleaseImage(&g->paused);
-    ReleaseImage(&g->digits);
+    ReleaseGamePictures();
 
     for (int s = 0; s < SkinCount; s++) {
         Skin *skin = &Skins[s];

@@ -6,18 +6,11 @@
 
 #include <cstdint>
 
-#include "front/settings.h"
 #include "game/board.h"
 #include "game/pieces.h"
 #include "res/image.h"
 
-enum {
-    LightTileCount = 5,
-    ShardRows = 10,
-    ShardColumns = 8,
-    ShardCount = ShardRows * ShardColumns, // 80
-    ShardSize = 22,
-};
+enum { SkinCount = 6 };
 
 // One graphics set. Slots that failed to load stay null and draw nothing.
 struct Skin {
@@ -35,25 +28,11 @@ extern int32_t CurrentSkin;
 // The current skin's destruction frames 1..5 in slots 0..4.
 extern Image *CurrentDestFrames[DestFrameCount];
 
-// The game screen's pictures shared by every skin.
-struct GamePictureSet {
-    Image *digits;                 // "Numeric.tga": digits 0..9 in 7 x 9 cells
-    Image *paused;                 // "Paused.tga"
-    Image *gameOver;               // "GameOver.tga"
-    Image *getReady;               // "GetReady.tga"
-    Image *levelCompleted;         // "LevelCompleted.tga"
-    Image *lights[LightTileCount]; // "Light1.tga" .. "Light5.tga"
-    Image boardSnapshot;           // 110 x 220: the canvas kept during the light sweep
-    Image shards[ShardCount];      // 22 x 22 each: the pieces of the game-over screen
-};
-
-extern GamePictureSet GamePictures;
-
 // The file names of the menu's background tiles, one per skin; the menu loads
 // and owns those pictures itself.
 extern const char *const SkinMenuBackgroundNames[SkinCount];
 
-// Loads the six skins, then the shared pictures; sets Score 0, Level 1 and
+// Loads the six skins, then the shared pictures (gfx/game_pictures.h); sets Score 0, Level 1 and
 // Lines 0. Anything that fails to load is left empty and loading goes on.
 void LoadSkins(void);
 

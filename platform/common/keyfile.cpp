@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/headless/headless.h"
+#include "platform/common/keyfile.h"
 #include "platform/platform.h"
 
 // In HeadlessAction order.
