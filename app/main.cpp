@@ -10,15 +10,7 @@
 #include "res/files.h"
 #include "res/folders.h"
 
-#if __has_include("zux_version.h")
-#include "zux_version.h"
-#endif
-#ifndef ZUX_VERSION
-#define ZUX_VERSION "unknown"
-#endif
-#ifndef ZUX_REVISION
-#define ZUX_REVISION ""
-#endif
+#include "zux_version.h" // made by the build
 
 static const char ConfigFileName[] = "zux.cfg";
 

@@ -18,15 +18,7 @@
 #include "platform/web/web_local.h"
 #include "res/files.h"
 
-#if __has_include("zux_version.h")
-#include "zux_version.h"
-#endif
-#ifndef ZUX_VERSION
-#define ZUX_VERSION "unknown"
-#endif
-#ifndef ZUX_REVISION
-#define ZUX_REVISION ""
-#endif
+#include "zux_version.h" // made by the build
 
 struct WebRun {
     bool running;
