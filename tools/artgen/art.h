@@ -39,6 +39,9 @@ bool GenerateArt(const char *outDir);
 // outDir/NxN/apps/zux.png (the hicolor layout); false on failure.
 bool WriteIcons(const char *outDir);
 
+// Writes the icon as a Windows .ico file of PNG images, 16 to 256 pixels; false on failure.
+bool WriteIco(const char *path);
+
 // Writes two sample pictures into outDir under every storage form of the
 // colour-mapped writer, named forms-many-... and forms-few-...; false on failure.
 bool WriteFormSamples(const char *outDir);

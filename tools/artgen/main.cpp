@@ -6,6 +6,7 @@
 //   zux-artgen --screens OUT.png  the pictures put together as the game's screens
 //   zux-artgen --forms OUTDIR     two samples in every storage form (for the tests)
 //   zux-artgen --icons OUTDIR     the game's icon as PNGs, OUTDIR/NxN/apps/zux.png
+//   zux-artgen --ico OUT.ico      the game's icon for Windows programs
 #include <cstdio>
 #include <cstring>
 
@@ -15,7 +16,7 @@
 static int Usage(void)
 {
     std::fprintf(stderr, "usage: zux-artgen OUTDIR | --list | --sheet OUT.png | --screens OUT.png "
-                         "| --forms OUTDIR | --icons OUTDIR\n");
+                         "| --forms OUTDIR | --icons OUTDIR | --ico OUT.ico\n");
     return 2;
 }
 
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
     if (argc == 3 && std::strcmp(argv[1], "--screens") == 0) return WriteScreens(argv[2]) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--forms") == 0) return WriteFormSamples(argv[2]) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) return WriteIcons(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "--ico") == 0) return WriteIco(argv[2]) ? 0 : 1;
     if (argc != 2 || argv[1][0] == '-') return Usage();
     return GenerateArt(argv[1]) ? 0 : 1;
 }

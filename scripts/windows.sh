@@ -1,0 +1,86 @@
+# Sourced by ./package windows and ./test: cross-builds zux for 64-bit
+# Windows with Debian's MinGW-w64 into build-windows/ (zux.exe,
+# zux-headless.exe, Data.zux from a native build), with SDL2 built once from
+# Debian's own source package into a cache (ZUX_SDL2_CACHE, by default
+# build-windows/sdl2/), and packs the download.
+#
+#   zux_windows_build             build-windows/zux.exe, zux-headless.exe, Data.zux
+#   zux_windows_zip               release/zux-<version>-windows-x64.zip (builds first)
+
+ZUX_WIN_BUILD=${ZUX_WIN_BUILD:-build-windows}
+ZUX_WIN_TOOLCHAIN=$PWD/dist/windows/mingw-w64.cmake
+
+zux_windows_packages() {
+    # dpkg-dev unpacks the source package; wine runs the tests.
+    zux_need_packages cmake g++ pkg-config dpkg-dev zip g++-mingw-w64-x86-64 "$@"
+}
+
+# The SDL2 version to build: the one the Linux build uses when it is there.
+zux_sdl2_wanted() {
+    dpkg-query -W -f='${Version}' libsdl2-dev 2>/dev/null || true
+}
+
+# Fetches Debian's libsdl2 source into DIR through a sources list of its own
+# (the machine's apt configuration and lists stay as they are).
+zux_sdl2_fetch() {
+    local dir=$1 version=$2 apt release
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    apt=$dir/apt
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
+        "${ZUX_DEBIAN_MIRROR:-http://deb.debian.org/debian} $release main" >"$apt/sources.list"
+    local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=-
+        -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root
+        -o Debug::NoLocking=1)
+    apt-get "${opts[@]}" update -qq >"$apt/update.log" 2>&1 || {
+        cat "$apt/update.log" >&2
+        echo "windows: apt-get update of the deb-src list failed" >&2
+        return 1
+    }
+    (cd "$dir" && apt-get "${opts[@]}" source -qq "libsdl2${version:+=$version}") >"$apt/source.log" 2>&1 || {
+        cat "$apt/source.log" >&2
+        echo "windows: apt-get source libsdl2 failed" >&2
+        return 1
+    }
+}
+
+# Makes sure the cache holds SDL2 built as a static library for
+# x86_64-w64-mingw32 (prefix/), with its licence text; built only when the
+# cache is empty or of another version.
+zux_sdl2_build() {
+    local cache=${ZUX_SDL2_CACHE:-$ZUX_WIN_BUILD/sdl2} wanted
+    mkdir -p "$cache"
+    cache=$(realpath "$cache")
+    wanted=$(zux_sdl2_wanted)
+    if [ -f "$cache/prefix/lib/libSDL2.a" ] && [ -n "$wanted" ] &&
+        [ "$(cat "$cache/version" 2>/dev/null)" = "$wanted" ]; then
+        ZUX_SDL2_PREFIX=$cache/prefix
+        return 0
+    fi
+    echo "windows: building SDL2 ${wanted:-(newest)} for x86_64-w64-mingw32 in $cache (a few minutes, once)"
+    rm -rf "$cache/fetch" "$cache/build" "$cache/prefix" "$cache/version"
+    mkdir -p "$cache/fetch"
+    zux_sdl2_fetch "$cache/fetch" "$wanted" || return 1
+    local src
+    src=$(find "$cache/fetch" -mindepth 1 -maxdepth 1 -type d -name 'libsdl2-*' | head -n1)
+    [ -n "$src" ] || {
+        echo "windows: no libsdl2 source unpacked" >&2
+        return 1
+    }
+    cmake -S "$src" -B "$cache/build" -DCMAKE_TOOLCHAIN_FILE="$ZUX_WIN_TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache/prefix" \
+        -DCMAKE_C_FLAGS="-ffile-prefix-map=$src=libsdl2" \
+        -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >"$cache/configure.log" 2>&1 || {
+        tail -n 30 "$cache/configure.log" >&2
+        return 1
+    }
+    cmake --build "$cache/build" -j"$(nproc)" >"$cache/build.log" 2>&1 || {
+        tail -n 30 "$cache/build.log" >&2
+        return 1
+    }
+    cmake --install "$cache/build" >"$cache/install.log" 2>&1 || return 1
+    cp "$src/LICENSE.txt" "$cache/prefix/SDL2-LICENSE.txt"
+    (cd "$src" && dpkg-parsechangelog -S Version) >"$cache/version"
+    rm -rf "$cache/fetch" "$cache/build"
+    ZUX_SDL2_PREFIX=$cache/prefix
+}
