@@ -164,7 +164,8 @@ bool Plat_ReadFile(const char *path, uint32_t maxSize, uint8_t **out, uint32_t *
 void Plat_FreeFile(uint8_t *block);
 
 // Replaces the file at path whole and crash-safely: a temporary file beside
-// it is written, flushed to the disk and renamed over it; false on failure.
+// it, named for this process and call, is written, flushed to the disk and
+// renamed over it; false on failure (the temporary file is removed).
 bool Plat_ReplaceFile(const char *path, const void *data, uint32_t size);
 
 // Makes the file at path, empty, only when nothing of that name exists (an
@@ -192,6 +193,17 @@ const char *Plat_UserDataFolder(void);
 
 // The environment variable name's value, or null when it is unset.
 const char *Plat_GetEnv(const char *name);
+
+// The folder holding the running program file, ending in '/'; "./" when unknown.
+const char *Plat_ExecutableFolder(void);
+
+// A moment in local time; utcOffset in minutes east of UTC.
+struct PlatDate {
+    int year, month, day, hour, minute, second, utcOffset;
+};
+
+// The local date and time now.
+void Plat_LocalDate(PlatDate *date);
 
 // One line saying why the last failed file call above failed.
 const char *Plat_FileError(void);
