@@ -21,6 +21,8 @@ struct WinFileState {
     const char *problem; // or, when no call failed, what was wrong
     char errorText[512];
     char userData[PlatMaxPath];
+    char executable[PlatMaxPath];
+    unsigned replaces; // numbers each replace's temporary file
     EnvValue env[MaxEnvNames];
     int envCount;
 };
@@ -127,10 +129,12 @@ void Plat_FreeFile(uint8_t *block) { free(block); }
 
 bool Plat_ReplaceFile(const char *path, const void *data, uint32_t size)
 {
-    wchar_t wpath[PlatMaxPath], temp[PlatMaxPath + 8];
+    wchar_t wpath[PlatMaxPath], temp[PlatMaxPath + 32];
     if (!Widen(path, wpath, PlatMaxPath)) return false;
-    _snwprintf(temp, PlatMaxPath + 8, L"%ls.new", wpath);
-    temp[PlatMaxPath + 7] = 0;
+    // Named for this process and call, so two writers never share one.
+    _snwprintf(temp, PlatMaxPath + 32, L"%ls.%lu-%u.new", wpath, GetCurrentProcessId(),
+               ++W.replaces);
+    temp[PlatMaxPath + 31] = 0;
     HANDLE file =
         CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Fail(GetLastError());
@@ -312,6 +316,42 @@ const char *Plat_GetEnv(const char *name)
         return nullptr;
     if (!Narrow(value, slot->value, sizeof(slot->value))) return nullptr;
     return slot->value;
+}
+
+const char *Plat_ExecutableFolder(void)
+{
+    if (!W.executable[0]) {
+        wchar_t path[PlatMaxPath];
+        DWORD n = GetModuleFileNameW(nullptr, path, PlatMaxPath);
+        wchar_t *slash = n > 0 && n < PlatMaxPath ? wcsrchr(path, L'\\') : nullptr;
+        if (slash) slash[1] = 0;
+        if (!slash || !Narrow(path, W.executable, sizeof(W.executable)))
+            snprintf(W.executable, sizeof(W.executable), "./");
+    }
+    return W.executable;
+}
+
+void Plat_LocalDate(PlatDate *date)
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    TIME_ZONE_INFORMATION zone;
+    DWORD which = GetTimeZoneInformation(&zone);
+    // Windows' bias is minutes west of UTC.
+    long bias = zone.Bias;
+    if (which == TIME_ZONE_ID_DAYLIGHT)
+        bias += zone.DaylightBias;
+    else if (which == TIME_ZONE_ID_STANDARD)
+        bias += zone.StandardBias;
+    else if (which == TIME_ZONE_ID_INVALID)
+        bias = 0;
+    date->year = t.wYear;
+    date->month = t.wMonth;
+    date->day = t.wDay;
+    date->hour = t.wHour;
+    date->minute = t.wMinute;
+    date->second = t.wSecond;
+    date->utcOffset = (int)-bias;
 }
 
 const char *Plat_FileError(void)
