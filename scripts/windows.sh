@@ -84,3 +84,19 @@ zux_sdl2_build() {
     rm -rf "$cache/fetch" "$cache/build"
     ZUX_SDL2_PREFIX=$cache/prefix
 }
+
+# Builds build-windows/zux.exe and zux-headless.exe, with Data.zux (and the
+# icon) from a native build in build-windows/native/.
+zux_windows_build() {
+    local build=$ZUX_WIN_BUILD
+    zux_sdl2_build || return 1
+    cmake -S . -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUX_WITH_SDL=OFF \
+        -DZUX_TESTS=OFF -DZUX_BENCH=OFF >/dev/null || return 1
+    cmake --build "$build/native" -j"$(nproc)" --target data >/dev/null || return 1
+    "$build/native/zux-artgen" --ico "$build/native/zux.ico" || return 1
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$ZUX_WIN_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+        -DSDL2_DIR="$ZUX_SDL2_PREFIX/lib/cmake/SDL2" -DZUX_ICO="$PWD/$build/native/zux.ico" \
+        >/dev/null || return 1
+    cmake --build "$build" -j"$(nproc)" --target zux zux-headless || return 1
+    cp "$build/native/Data.zux" "$build/Data.zux"
+}
