@@ -13,7 +13,8 @@ static const char Usage[] = "usage: zux [--windowed | --fullscreen] [--scale N] 
                             "           [--replay FILE] [--help] [--version]\n";
 
 static const char DefaultText[] =
-    "# zux settings: one \"name = value\" a line; '#' starts a comment.\n"
+    "# zux settings: one \"name = value\" a line; '#' starts a comment. A name\n"
+    "# or value in double quotes may hold '#' and '=': key \"#\" = 7.\n"
     "# Delete this file to get it back as it was.\n"
     "\n"
     "# display = fullscreen          # or windowed (F11 switches while playing)\n"
@@ -31,6 +32,7 @@ static const char DefaultText[] =
     "# key X = 1\n"
     "# key P = 2\n"
     "# key Escape = F9\n"
+    "# key \"Keypad =\" = Enter\n"
     "\n"
     "# Controller buttons: \"button NAME = GAMEKEY\", NAME one of a, b, x, y,\n"
     "# back, start, leftshoulder, rightshoulder, dpup, dpdown, dpleft, dpright.\n"
@@ -67,6 +69,26 @@ static bool Trimmed(const char *text, size_t start, size_t end, char *out, size_
     return true;
 }
 
+// Strips one pair of double quotes around s.
+static void Unquote(char *s)
+{
+    size_t n = strlen(s);
+    if (n < 2 || s[0] != '"' || s[n - 1] != '"') return;
+    memmove(s, s + 1, n - 2);
+    s[n - 2] = 0;
+}
+
+// The position after the character at i of a line ending at end: after the
+// whole quoted span when a '"' there is closed on the line, so the '#' and
+// '=' in it are no syntax.
+static uint32_t Next(const char *text, uint32_t i, uint32_t end)
+{
+    if (text[i] != '"') return i + 1;
+    for (uint32_t j = i + 1; j < end; j++)
+        if (text[j] == '"') return j + 1;
+    return i + 1;
+}
+
 // A whole number lo..hi, nothing else; -1 when it is not one.
 static int Number(const char *s, int lo, int hi)
 {
@@ -94,7 +116,7 @@ static int32_t GameKey(const char *s)
 }
 
 // Applies one "name = value" line; null when it did, else what is wrong.
-static const char *ConfigLine(const char *name, const char *value, int line, ConfigState *cfg)
+static const char *ConfigLine(char *name, char *value, int line, ConfigState *cfg)
 {
     if (!strcmp(name, "display")) {
         if (!strcmp(value, "windowed"))
@@ -120,8 +142,9 @@ static const char *ConfigLine(const char *name, const char *value, int line, Con
     if (!strcmp(name, "key") || !strcmp(name, "button")) return "missing key name";
     bool key = !strncmp(name, "key ", 4), button = !strncmp(name, "button ", 7);
     if (!key && !button) return "unknown setting";
-    const char *what = name + (key ? 4 : 7);
+    char *what = name + (key ? 4 : 7);
     while (*what == ' ' || *what == '\t') what++;
+    Unquote(what);
     if (!*what) return "missing key name";
     int32_t vk = GameKey(value);
     if (vk < 0) return "unknown game key (Up, Down, Left, Right, 0-9, Enter, F8, F9 or none)";
@@ -138,15 +161,18 @@ void ParseConfig(const char *text, uint32_t length, ConfigState *cfg, ConfigWarn
 {
     if (length > MaxConfigSize) length = MaxConfigSize;
     int line = 0;
-    uint32_t pos = 0;
+    // A byte-order mark, as Windows editors write one, is no text.
+    uint32_t pos = length >= 3 && !memcmp(text, "\xEF\xBB\xBF", 3) ? 3 : 0;
     while (pos < length) {
         uint32_t end = pos;
         while (end < length && text[end] != '\n') end++;
         line++;
-        uint32_t stop = pos;
-        while (stop < end && text[stop] != '#') stop++;
-        uint32_t eq = pos;
-        while (eq < stop && text[eq] != '=') eq++;
+        uint32_t stop = pos, eq = end;
+        while (stop < end && text[stop] != '#') {
+            if (text[stop] == '=' && eq == end) eq = stop;
+            stop = Next(text, stop, end);
+        }
+        if (eq > stop) eq = stop;
         char name[MaxConfigName + 8], value[64];
         const char *problem = nullptr;
         bool blank = true;
@@ -162,6 +188,7 @@ void ParseConfig(const char *text, uint32_t length, ConfigState *cfg, ConfigWarn
         } else if (memchr(text + pos, 0, stop - pos)) {
             problem = "unreadable characters";
         } else {
+            Unquote(value);
             problem = ConfigLine(name, value, line, cfg);
         }
         if (problem && warn) warn(line, problem);

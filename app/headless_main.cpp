@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/headless_trace.h"
 #include "app/replay.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
+#include "platform/platform.h"
 #include "platform/screen.h"
 #include "tools/common/png.h"
 
@@ -71,34 +71,21 @@ static void AfterTick(int32_t tick)
     }
 }
 
-// The folder holding the running binary, the default program folder.
-static std::string BinaryFolder(void)
-{
-    char path[4096];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (n <= 0) return "./";
-    path[n] = 0;
-    char *slash = strrchr(path, '/');
-    if (slash) slash[1] = 0;
-    return path;
-}
-
+// Reads the file at path whole into text; false when it cannot.
 static bool ReadText(const char *path, std::string *text)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f) return false;
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) text->append(buf, n);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
+    uint8_t *block;
+    uint32_t size;
+    if (!Plat_ReadFile(path, 0xFFFFFFFEu, &block, &size)) return false;
+    text->assign((const char *)block, size);
+    Plat_FreeFile(block);
+    return true;
 }
 
 int main(int argc, char **argv)
 {
     Headless_Reset();
-    std::string dir = BinaryFolder();
+    std::string dir = Plat_ExecutableFolder();
     int32_t ticks = 20000;
     bool ticksGiven = false;
     const char *keysPath = nullptr, *tracePath = nullptr;

@@ -1,7 +1,6 @@
 // zux: the game in a real window. The command line and "zux.cfg" choose the
 // window, the save folder and the keys; then the game runs as it always does.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/config.h"
@@ -65,7 +64,13 @@ static void StartRecord(const char *path)
     if (!path) {
         snprintf(folder, sizeof(folder), "%sreplays/", SaveFolder());
         PruneReplays(folder, ReplayKeep - 1); // room for this one
-        if (!NewReplayPath(folder, own, sizeof(own))) return;
+        if (!NewReplayPath(folder, own, sizeof(own))) {
+            char line[ReplayMaxPath + 384];
+            snprintf(line, sizeof(line), "zux: cannot save a replay in %s: %s", folder,
+                     Plat_FileError());
+            WarnSaveFailure("replay", line);
+            return;
+        }
         path = own;
     }
     char version[128];
@@ -92,16 +97,16 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    const char *home = o.home ? o.home : getenv("ZUX_HOME");
+    const char *home = o.home ? o.home : Plat_GetEnv("ZUX_HOME");
     char why[MaxFolderPath + 128];
     // A replay keeps its hands off the player's files.
-    if (!ChooseSaveFolder(home, why, sizeof(why)) && !o.replay) WarnSaveFailure(why);
+    if (!ChooseSaveFolder(home, why, sizeof(why)) && !o.replay) WarnSaveFailure("folder", why);
     ConfigState cfg;
     ReadConfig(&cfg, !o.replay);
 
     // The command line wins over ZUX_WINDOWED, which wins over "zux.cfg".
     bool windowed = cfg.windowed == 1;
-    if (getenv("ZUX_WINDOWED")) windowed = true;
+    if (Plat_GetEnv("ZUX_WINDOWED")) windowed = true;
     if (o.windowed >= 0) windowed = o.windowed == 1;
     int scale = o.scale > 0 ? o.scale : cfg.scale > 0 ? cfg.scale : 0;
     Plat_SetDisplayMode(windowed, scale);

@@ -5,13 +5,9 @@
 // closing "# end TICK HASH": the last tick run and the frame it left shown.
 #include "app/replay.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <dirent.h>
-#include <unistd.h>
 
 #include "app/shell.h"
 #include "platform/platform.h"
@@ -317,8 +313,11 @@ static void AppendStartFile(const char *name)
 {
     uint8_t *bytes = nullptr;
     uint32_t size = ReadSaveFile(name, &bytes);
+    // The game reads no further than its files' own sizes (1052 and 400
+    // bytes): the start of a longer file plays back as the whole did.
+    if (size > ReplayMaxStartFile) size = ReplayMaxStartFile;
     char line[64];
-    if (!bytes || size > ReplayMaxStartFile) {
+    if (!bytes) {
         snprintf(line, sizeof(line), "# file %s absent\n", name);
         Append(line, strlen(line));
         FreeFileBlock(bytes);
@@ -342,11 +341,12 @@ bool StartRecording(const char *path, const char *version)
     if (strlen(path) >= sizeof(Rec.path)) return false;
     snprintf(Rec.path, sizeof(Rec.path), "%s", path);
     char line[256];
-    time_t now = time(nullptr);
-    struct tm t;
-    localtime_r(&now, &t);
+    PlatDate t;
+    Plat_LocalDate(&t);
+    int offset = t.utcOffset < 0 ? -t.utcOffset : t.utcOffset;
     char date[64];
-    strftime(date, sizeof(date), "%Y-%m-%d %H:%M:%S %z", &t);
+    snprintf(date, sizeof(date), "%04d-%02d-%02d %02d:%02d:%02d %c%02d%02d", t.year, t.month, t.day,
+             t.hour, t.minute, t.second, t.utcOffset < 0 ? '-' : '+', offset / 60, offset % 60);
     snprintf(line, sizeof(line),
              "%s\n# Play it with zux --replay FILE, or zux-headless --replay FILE.\n"
              "# version %.64s\n# date %s\n",
@@ -403,7 +403,7 @@ void SaveRecording(void)
     size_t body = Rec.used;
     AppendLine("# end %lld %s\n", Shell.TicksRun, hash);
     if (Rec.failed) {
-        WarnSaveFailure("zux: out of memory for the replay; it is not kept");
+        WarnSaveFailure("replay", "zux: out of memory for the replay; it is not kept");
         Rec.on = false;
         return;
     }
@@ -413,13 +413,13 @@ void SaveRecording(void)
     char *slash = strrchr(folder, '/');
     if (slash && slash != folder) {
         *slash = 0;
-        MakeFolders(folder);
+        Plat_MakeFolder(folder);
     }
     if (ReplaceFileAt(Rec.path, Rec.text, (uint32_t)Rec.used) != Rec.used) {
-        char line[ReplayMaxPath + 128];
+        char line[ReplayMaxPath + 384];
         snprintf(line, sizeof(line), "zux: cannot save the replay %s: %s", Rec.path,
-                 strerror(errno));
-        WarnSaveFailure(line);
+                 Plat_FileError());
+        WarnSaveFailure("replay", line);
     }
     Rec.used = body; // the closing line is written afresh each time
 }
@@ -446,47 +446,73 @@ static bool GameNamed(const char *name)
 
 bool NewReplayPath(const char *folder, char *path, int size)
 {
-    time_t now = time(nullptr);
-    struct tm t;
-    localtime_r(&now, &t);
-    char stamp[32];
-    strftime(stamp, sizeof(stamp), "%Y-%m-%d_%H-%M-%S", &t);
-    // Two runs in one second: the second gets "-2", and so on.
+    PlatDate t;
+    Plat_LocalDate(&t);
+    char stamp[48];
+    snprintf(stamp, sizeof(stamp), "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour,
+             t.minute, t.second);
+    // The name is taken by making the file, so that two runs started in the
+    // same second, in one process or two, each get one of their own: "-2", ...
+    Plat_MakeFolder(folder);
     for (int i = 1; i < 100; i++) {
         char suffix[8] = "";
         if (i > 1) snprintf(suffix, sizeof(suffix), "-%d", i);
         int n = snprintf(path, (size_t)size, "%s%s%s.zuxreplay", folder, stamp, suffix);
         if (n <= 0 || n >= size) return false;
-        if (access(path, F_OK) != 0) return true;
+        if (Plat_CreateNewFile(path)) return true;
     }
     return false;
 }
 
-static int CompareNames(const void *a, const void *b)
+struct GameReplay {
+    char name[64];
+    int64_t modified;
+};
+
+struct ReplayList {
+    GameReplay *items;
+    int count;
+    bool failed;
+};
+
+static void ListReplay(const char *name, int64_t modified, void *user)
 {
-    return strcmp(*(char *const *)a, *(char *const *)b);
+    ReplayList *list = (ReplayList *)user;
+    if (!GameNamed(name) || strlen(name) >= sizeof(list->items->name)) return;
+    if (!Grow((void **)&list->items, list->count, sizeof(GameReplay))) {
+        list->failed = true;
+        return;
+    }
+    GameReplay *r = &list->items[list->count++];
+    snprintf(r->name, sizeof(r->name), "%s", name);
+    r->modified = modified;
+}
+
+// The number after a name's date: 1 for none, 2 for "-2" and so on.
+static int NameSuffix(const char *name) { return name[19] == '-' ? atoi(name + 20) : 1; }
+
+// Oldest first: by the time last written, then by the name's date and suffix.
+static int CompareAge(const void *a, const void *b)
+{
+    const GameReplay *x = (const GameReplay *)a, *y = (const GameReplay *)b;
+    if (x->modified != y->modified) return x->modified < y->modified ? -1 : 1;
+    int byDate = memcmp(x->name, y->name, 19);
+    if (byDate) return byDate;
+    int sx = NameSuffix(x->name), sy = NameSuffix(y->name);
+    return sx != sy ? (sx < sy ? -1 : 1) : strcmp(x->name, y->name);
 }
 
 void PruneReplays(const char *folder, int keep)
 {
-    DIR *dir = opendir(folder);
-    if (!dir) return;
-    char **names = nullptr;
-    int count = 0;
-    while (struct dirent *e = readdir(dir)) {
-        if (!GameNamed(e->d_name) || !Grow((void **)&names, count, sizeof(char *))) continue;
-        if ((names[count] = strdup(e->d_name))) count++;
-    }
-    closedir(dir);
-    // The names sort by date: the oldest come first.
-    if (count) qsort(names, (size_t)count, sizeof(char *), CompareNames);
-    for (int i = 0; i < count; i++) {
-        if (i < count - keep) {
+    ReplayList list = {nullptr, 0, false};
+    // Nothing is removed from a list that may lack some of the newest.
+    if (Plat_ListFolder(folder, ListReplay, &list) && !list.failed && list.count > keep) {
+        qsort(list.items, (size_t)list.count, sizeof(GameReplay), CompareAge);
+        for (int i = 0; i < list.count - keep; i++) {
             char path[ReplayMaxPath];
-            int n = snprintf(path, sizeof(path), "%s%s", folder, names[i]);
-            if (n > 0 && (size_t)n < sizeof(path)) unlink(path);
+            int n = snprintf(path, sizeof(path), "%s%s", folder, list.items[i].name);
+            if (n > 0 && (size_t)n < sizeof(path)) Plat_RemoveFile(path);
         }
-        free(names[i]);
     }
-    free(names);
+    free(list.items);
 }

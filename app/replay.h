@@ -9,7 +9,7 @@ struct PlatMessage;
 
 enum {
     ReplayStartFiles = 2,       // "SS.dat" and "HS.dat"
-    ReplayMaxStartFile = 65536, // a longer save file is no save file of the game
+    ReplayMaxStartFile = 65536, // a longer save file is recorded cut to this (the game reads less)
     ReplayCheckEvery = 10,      // a frame hash every this many ticks, and after keys
     ReplayKeep = 20,            // the recorded replays the save folder keeps
     ReplayMaxPath = 4096,
@@ -74,12 +74,12 @@ void SaveRecording(void);
 // Writes the recording a last time and stops.
 void StopRecording(void);
 
-// A new replay's path in folder, named by the local date and time; false when
-// it does not fit.
+// A new replay's path in folder, named by the local date and time and taken
+// by making the file there, empty (and the folder); false when it cannot be.
 bool NewReplayPath(const char *folder, char *path, int size);
 
-// Removes the oldest replays the game named in folder until keep are left;
-// files named otherwise are the player's and stay.
+// Removes the oldest replays (by the time last written) the game named in
+// folder until keep are left; files named otherwise are the player's and stay.
 void PruneReplays(const char *folder, int keep);
 
 // Playback (app/replay_play.cpp). Starts playing the replay text: its start

@@ -9,49 +9,26 @@ enum {
     MaxFileName = 256, // longest name accepted
 };
 
-typedef int FileHandle;
-enum { InvalidFile = -1 };
-
-// True when the program's own folder holds a readable file name (in any letter case).
+// True when the program's own folder holds a plain file name (in any letter case).
 bool ProgramFolderHas(const char *name);
 
-// Opens the existing resource file name for reading; InvalidFile on failure.
-FileHandle OpenForRead(const char *name);
-
-// Creates or truncates the file name in the save folder; InvalidFile on failure.
-FileHandle OpenForWrite(const char *name);
-
-// Closes a handle from OpenForRead or OpenForWrite; InvalidFile is ignored.
-void CloseFile(FileHandle file);
-
-// The file's size in bytes.
-uint32_t FileSize(FileHandle file);
-
-// Reads exactly count bytes at the current position; false on any shortfall.
-bool ReadExact(FileHandle file, void *buffer, uint32_t count);
-
-// Writes exactly count bytes; false on any shortfall.
-bool WriteExact(FileHandle file, const void *data, uint32_t count);
-
 // Reads name whole into a new block of size + 1 bytes (the last is 0) handed out
-// through out; returns the size. A missing file returns 0 and leaves out alone;
-// a failed read frees the block and sets out to null. Free with FreeFileBlock.
+// through out; returns the size. A file missing or unreadable returns 0 and
+// leaves out alone. Free with FreeFileBlock.
 uint32_t ReadWholeFile(const char *name, uint8_t **out);
 
 // Reads the save file name whole, as ReadWholeFile does, from the save folder,
 // or from the program's folder when the save folder has none yet.
 uint32_t ReadSaveFile(const char *name, uint8_t **out);
 
-// Writes count bytes as the whole file name in the save folder; count on success, 0 on failure.
-uint32_t WriteWholeFile(const char *name, const void *data, uint32_t count);
-
 // Writes the whole file through a temporary beside it renamed over name, so the
 // old file stays whole until the new one is complete. The save folder is made
-// when missing. Count on success; 0 on failure, which the player is told of once.
+// when missing. Count on success; 0 on failure, which the player is told of
+// once for each name.
 uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count);
 
 // ReplaceWholeFile for a path of the player's choosing, with no folder made and
-// nobody told: count on success, 0 on failure with errno saying why.
+// nobody told: count on success, 0 on failure with Plat_FileError saying why.
 uint32_t ReplaceFileAt(const char *path, const void *data, uint32_t count);
 
 // Reads the file at path whole, as ReadWholeFile does.

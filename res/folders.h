@@ -17,9 +17,7 @@ const char *SaveFolder(void);
 // reason, when the chosen folder can be neither written nor made.
 bool ChooseSaveFolder(const char *home, char *why, int whySize);
 
-// Makes folder and its missing parents; true when it is a folder afterwards.
-bool MakeFolders(const char *folder);
-
-// Prints "zux: cannot save in FOLDER: REASON" on standard error, once a run:
-// the player must learn that nothing is kept, but only once.
-void WarnSaveFailure(const char *line);
+// Prints line ("zux: cannot save ...") on standard error the first time a
+// file of this kind ("SS.dat", "HS.dat", "replay", the save "folder") cannot
+// be saved: the player learns of each kind of file lost, but once a run.
+void WarnSaveFailure(const char *kind, const char *line);

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include "app/config.h"
+#include "app/replay.h"
 #include "app/shell.h"
+#include "front/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
@@ -77,6 +79,38 @@ TEST(Desktop, SaveFolderChoiceAndWhereFilesAreRead)
     Headless_SetDataFolder("");
 }
 
+// Every kind of file that cannot be saved is reported, each once: the save
+// folder at start-up, SS.dat, HS.dat and the replay. (In a process of its own,
+// which reports nothing before.)
+TEST(Desktop, EachKindOfFileNotSavedIsReportedOnce)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempFolder t;
+    // A folder in the way of each save file, and a file in the way of the replay's folder.
+    ASSERT_EQ(mkdir(t.Path("SS.dat").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(t.Path("HS.dat").c_str(), 0755), 0);
+    ASSERT_TRUE(WriteText(t.Path("file"), ""));
+    auto run = [&t]() {
+        char why[512];
+        if (!ChooseSaveFolder(t.Path("file/zux").c_str(), why, sizeof(why)))
+            WarnSaveFailure("folder", why);
+        SetSaveFolder("");
+        StartRecording(t.Path("file/run.zuxreplay").c_str(), "test");
+        for (int i = 0; i < 2; i++) {
+            SaveRecording();
+            SaveSettings();
+            ReplaceWholeFile("HS.dat", "x", 1);
+        }
+        StopRecording();
+        exit(0);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0),
+                "^zux: cannot save in [^\n]*/file/zux/: Not a directory\n"
+                "zux: cannot save the replay [^\n]*/file/run.zuxreplay: Not a directory\n"
+                "zux: cannot save SS.dat in [^\n]*: Is a directory\n"
+                "zux: cannot save HS.dat in [^\n]*: Is a directory\n$");
+}
+
 static std::string Warnings;
 static void Collect(int line, const char *what)
 {
@@ -113,6 +147,40 @@ TEST(Desktop, ConfigLinesAndBadOnesSkipped)
                   "or no;");
     // The default file is all comments: nothing set, nothing to warn about.
     EXPECT_EQ(parse(DefaultConfigText()), "-1 -1 -1 -1 | ");
+}
+
+// A byte-order mark before line 1 is skipped, and quotes name the keys whose
+// names hold '#' or '=', as the default file shows.
+TEST(Desktop, ConfigTakesAByteOrderMarkAndQuotedKeys)
+{
+    const char text[] = "\xEF\xBB\xBF"
+                        "scale = 2\n"
+                        "key \"#\" = 7   # the hash key\n"
+                        "key \"=\" = 4\n"
+                        "key \"Keypad =\" = Enter\n"
+                        "key \"Keypad #\" = \"1\"\n"
+                        "key \" = 3\n"
+                        "key \"\" = 3\n";
+    ConfigState cfg;
+    ClearConfig(&cfg);
+    Warnings.clear();
+    ParseConfig(text, (uint32_t)strlen(text), &cfg, Collect);
+    EXPECT_EQ(cfg.scale, 2);
+    EXPECT_EQ(Warnings, "7:missing key name;");
+    ASSERT_EQ(cfg.bindingCount, 5);
+    const struct {
+        const char *name;
+        int32_t vk;
+    } want[] = {{"#", Vk0 + 7},
+                {"=", Vk0 + 4},
+                {"Keypad =", VkEnter},
+                {"Keypad #", Vk0 + 1},
+                {"\"", Vk0 + 3}};
+    for (int i = 0; i < 5; i++) {
+        EXPECT_STREQ(cfg.bindings[i].name, want[i].name);
+        EXPECT_EQ(cfg.bindings[i].vk, want[i].vk) << want[i].name;
+    }
+    EXPECT_NE(strstr(DefaultConfigText(), "key \"#\" = 7"), nullptr);
 }
 
 TEST(Desktop, CommandLine)

@@ -1,7 +1,11 @@
 // Whole-file access beside the program and the settings file "SS.dat".
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "front/settings.h"
+#include "platform/platform.h"
 #include "res/files.h"
 #include "tests/test_util.h"
 
@@ -22,22 +26,47 @@ TEST(Files, WholeFileReadsWritesAndNames)
     ASSERT_TRUE(WriteText(t.Path("empty.dat"), ""));
     EXPECT_EQ(Read("empty.dat"), std::string(1, 0));
     // Writing replaces the old contents completely, also when shorter.
-    EXPECT_EQ(WriteWholeFile("a.dat", "0123456789", 10) + WriteWholeFile("a.dat", "xy", 2), 12u);
+    EXPECT_EQ(ReplaceWholeFile("a.dat", "0123456789", 10), 10u);
+    EXPECT_EQ(ReplaceWholeFile("a.dat", "xy", 2), 2u);
     EXPECT_EQ(Read("a.dat"), std::string("xy\0", 3));
     // Names are found whatever their letter case; an exact match comes first.
     ASSERT_TRUE(WriteText(t.Path("SCLICK.WAV"), "upper"));
     EXPECT_EQ(Read("sclick.wav"), std::string("upper\0", 6));
     ASSERT_TRUE(WriteText(t.Path("sclick.wav"), "lower!"));
     EXPECT_EQ(Read("sclick.wav"), std::string("lower!\0", 7));
-    // A directory is not a file; the longest name the file system takes works,
-    // a longer one is refused before it reaches a path buffer.
+    // A directory is not a file; a long name (with room for the temporary
+    // file's ending) works, one too long is refused before it reaches a path buffer.
     ASSERT_EQ(system(("mkdir " + t.Path("folder.dat")).c_str()), 0);
-    EXPECT_EQ(OpenForRead("folder.dat"), InvalidFile);
-    EXPECT_EQ(WriteWholeFile(std::string(255, 'n').c_str(), "z", 1), 1u);
+    EXPECT_EQ(Read("folder.dat"), "untouched");
+    EXPECT_EQ(ReplaceWholeFile(std::string(200, 'n').c_str(), "z", 1), 1u);
     std::string tooLong(257, 'n');
-    EXPECT_TRUE(OpenForRead(tooLong.c_str()) == InvalidFile &&
-                WriteWholeFile(tooLong.c_str(), "z", 1) == 0 &&
-                ReplaceWholeFile(tooLong.c_str(), "z", 1) == 0);
+    EXPECT_EQ(Read(tooLong.c_str()), "untouched");
+    EXPECT_EQ(ReplaceWholeFile(tooLong.c_str(), "z", 1), 0u);
+}
+
+// Two savers replacing one file at once (two copies of the game saving
+// SS.dat) never write into each other's temporary file: every replace works,
+// the file ends whole, and no temporary file is left.
+TEST(Files, SaversAtOnceKeepTheFileWhole)
+{
+    TempFolder t;
+    std::string path = t.Path("SS.dat");
+    std::atomic<int> failures = 0;
+    auto saver = [&](char fill, size_t size) {
+        std::string bytes(size, fill);
+        for (int i = 0; i < 300; i++)
+            if (!Plat_ReplaceFile(path.c_str(), bytes.data(), (uint32_t)size)) failures++;
+    };
+    std::thread a(saver, 'a', 1052), b(saver, 'b', 4000);
+    a.join();
+    b.join();
+    EXPECT_EQ(failures, 0);
+    Bytes file = ReadBytes(path);
+    bool whole = file == Bytes(1052, 'a') || file == Bytes(4000, 'b');
+    EXPECT_TRUE(whole) << file.size() << " bytes";
+    int entries = 0;
+    for (const auto &e : std::filesystem::directory_iterator(t.dir)) entries += e.exists();
+    EXPECT_EQ(entries, 1);
 }
 
 TEST(Settings, FileLayoutShortFilesAndRepairs)

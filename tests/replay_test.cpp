@@ -1,12 +1,15 @@
 // Replays: a run recorded by zux-headless plays back to a match, one changed
 // key line makes it diverge at that line's tick, damaged replays are refused
 // with the line and the problem, and the save folder keeps the newest 20.
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
 
 #include "app/replay.h"
 #include "app/shell.h"
+#include "front/settings.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "tests/test_util.h"
@@ -115,6 +118,28 @@ TEST(Replay, RecordedRunPlaysBackAndOneChangedKeyDiverges)
     EXPECT_EQ(out, "replay matches (440 ticks)\n");
 }
 
+// A start file longer than the game reads (here an SS.dat of 70,000 bytes
+// whose first 1052 choose the third skin) still plays back to a match.
+TEST(Replay, ALongStartFilePlaysBack)
+{
+    HeadlessRun run;
+    Ints words(SettingsWords, 0);
+    words[0] = 2; // the skin
+    words[9] = 1; // sound on
+    Bytes settings = LeWords(words);
+    settings.resize(70000, 0x5a);
+    ASSERT_TRUE(WriteBytes(run.dir + "/SS.dat", settings));
+    std::string d = run.dir + "/", replay = d + "run.zuxreplay", out;
+    ASSERT_TRUE(WriteText(d + "keys.txt", "5 press 1\n40 press 1\n"));
+    ASSERT_EQ(RunHeadless("--dir " + d + " --ticks 300 --keys " + d + "keys.txt --record " + replay,
+                          &out),
+              0)
+        << out;
+    EXPECT_NE(Text(replay).find("\n# file SS.dat 65536 020000000000"), std::string::npos);
+    ASSERT_EQ(RunHeadless("--dir " + d + " --replay " + replay, &out), 0) << out;
+    EXPECT_EQ(out, "replay matches (300 ticks)\n");
+}
+
 // A game that is never closed, frozen while the player is away: what was
 // played is on disk already, the release the freeze made included.
 TEST(Replay, AFreezeWritesTheReplaySoFar)
@@ -186,10 +211,42 @@ TEST(Replay, TheSaveFolderKeepsTheNewestTwentyItNamed)
     EXPECT_FALSE(ReadBytes(dir + name(14)).empty() ||
                  ReadBytes(dir + "best game.zuxreplay").empty());
 
-    // A second run in the same second gets a name of its own.
+    // A second run in the same second gets a name of its own, even before the
+    // first has written anything: the name is taken when the run starts.
     char first[ReplayMaxPath], second[ReplayMaxPath];
-    ASSERT_TRUE(NewReplayPath(dir.c_str(), first, sizeof(first)) && WriteText(first, "x"));
+    ASSERT_TRUE(NewReplayPath(dir.c_str(), first, sizeof(first)));
     ASSERT_TRUE(NewReplayPath(dir.c_str(), second, sizeof(second)));
     EXPECT_STRNE(first, second);
     EXPECT_NE(std::string(second).find(".zuxreplay"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_TRUE(std::filesystem::exists(second));
+}
+
+// The oldest replay goes first, by when it was written: a "-2" is newer than
+// the plain name of the same second, and a name's date does not count when
+// the file was written later.
+TEST(Replay, PruningGoesByAge)
+{
+    TempFolder folder;
+    std::string dir = folder.dir + "/";
+    const char *names[] = {"2026-01-01_10-00-00.zuxreplay", "2026-01-01_10-00-00-2.zuxreplay",
+                           "2026-01-01_09-00-00.zuxreplay", "2026-01-01_11-00-00.zuxreplay"};
+    auto now = std::filesystem::file_time_type::clock::now();
+    const int age[] = {300, 200, 100, 200}; // seconds ago
+    for (int i = 0; i < 4; i++) {
+        ASSERT_TRUE(WriteText(dir + names[i], "x"));
+        std::filesystem::last_write_time(dir + names[i], now - std::chrono::seconds(age[i]));
+    }
+    PruneReplays(dir.c_str(), 3);
+    EXPECT_FALSE(std::filesystem::exists(dir + names[0]));
+    EXPECT_TRUE(std::filesystem::exists(dir + names[1]));
+    EXPECT_TRUE(std::filesystem::exists(dir + names[2]));
+    // Written in the same second: "-2" is the newer name of that second.
+    for (int i : {0, 1}) {
+        ASSERT_TRUE(WriteText(dir + names[i], "x"));
+        std::filesystem::last_write_time(dir + names[i], now);
+    }
+    PruneReplays(dir.c_str(), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir + names[0]));
+    EXPECT_TRUE(std::filesystem::exists(dir + names[1]));
 }

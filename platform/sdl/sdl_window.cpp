@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/common/queue.h"
 #include "platform/platform.h"
@@ -43,7 +42,6 @@ struct SdlState {
     bool downSinceTick[256];
     bool releaseAfterTick[256];
     char error[256];
-    char folder[4096];
     char dataFolder[4096];
 };
 
@@ -284,20 +282,7 @@ void Plat_DefaultKeys(int16_t keys[4])
     keys[3] = VkRight;
 }
 
-const char *Plat_ProgramFolder(void)
-{
-    if (!S.folder[0]) {
-        ssize_t n = readlink("/proc/self/exe", S.folder, sizeof(S.folder) - 1);
-        if (n <= 0) {
-            strcpy(S.folder, "./");
-        } else {
-            S.folder[n] = 0;
-            char *slash = strrchr(S.folder, '/');
-            if (slash) slash[1] = 0;
-        }
-    }
-    return S.folder;
-}
+const char *Plat_ProgramFolder(void) { return Plat_ExecutableFolder(); }
 
 static void OpenController(int index)
 {

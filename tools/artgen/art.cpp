@@ -6,8 +6,8 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 
+#include "platform/platform.h"
 #include "tools/artgen/tga_write.h"
 
 #define PIC(name, kind, w, h, fn, arg)                                                             \
@@ -171,7 +171,7 @@ static Picture FormSample(bool many)
 bool WriteFormSamples(const char *outDir)
 {
     std::string dir = outDir;
-    ::mkdir(dir.c_str(), 0755);
+    Plat_MakeFolder(dir.c_str());
     static const int bits[4] = {15, 16, 24, 32};
     for (int many = 0; many < 2; many++) {
         IndexedPicture q = Quantise(FormSample(many != 0), true);
@@ -199,7 +199,7 @@ bool WriteFormSamples(const char *outDir)
 bool GenerateArt(const char *outDir)
 {
     std::string dir = outDir;
-    ::mkdir(dir.c_str(), 0755);
+    Plat_MakeFolder(dir.c_str());
     if (!dir.empty() && dir.back() != '/') dir += '/';
     for (int i = 0; i < ArtCount; i++) {
         std::vector<uint8_t> bytes = ArtFileBytes(ArtTable[i], i);

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
+
 #include <vector>
 
+#include "platform/platform.h"
 #include "tools/artgen/art.h"
 #include "tools/artgen/sheet.h"
 #include "tools/common/png.h"
@@ -102,7 +103,7 @@ bool WriteIcons(const char *outDir)
     static const int sizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
     std::string dir = outDir;
     if (!dir.empty() && dir.back() != '/') dir += '/';
-    ::mkdir(dir.c_str(), 0755);
+    Plat_MakeFolder(dir.c_str());
     for (int size : sizes) {
         Picture p = PaintIcon(size);
         if (p.w != size) {
@@ -112,8 +113,8 @@ bool WriteIcons(const char *outDir)
         std::vector<uint8_t> rgba = RgbaOf(p);
         // The hicolor theme's layout, ready to be installed as it is.
         std::string sub = dir + std::to_string(size) + "x" + std::to_string(size);
-        ::mkdir(sub.c_str(), 0755);
-        ::mkdir((sub + "/apps").c_str(), 0755);
+        Plat_MakeFolder(sub.c_str());
+        Plat_MakeFolder((sub + "/apps").c_str());
         std::string path = sub + "/apps/zux.png";
         if (!WritePngRgba(path.c_str(), rgba.data(), size, size)) {
             std::fprintf(stderr, "zux-artgen: cannot write %s\n", path.c_str());
