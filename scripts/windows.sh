@@ -97,6 +97,6 @@ zux_windows_build() {
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$ZUX_WIN_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DSDL2_DIR="$ZUX_SDL2_PREFIX/lib/cmake/SDL2" -DZUX_ICO="$PWD/$build/native/zux.ico" \
         >/dev/null || return 1
-    cmake --build "$build" -j"$(nproc)" --target zux zux-headless || return 1
+    cmake --build "$build" -j"$(nproc)" --target zux zux-headless zux-files-check || return 1
     cp "$build/native/Data.zux" "$build/Data.zux"
 }
