@@ -100,3 +100,26 @@ zux_windows_build() {
     cmake --build "$build" -j"$(nproc)" --target zux zux-headless zux-files-check || return 1
     cp "$build/native/Data.zux" "$build/Data.zux"
 }
+
+# Writes release/zux-<version>-windows-x64.zip (the unzipped folder of the
+# game: zux.exe, Data.zux, README.txt with Windows line endings, LICENSE,
+# SDL2-LICENSE.txt) and prints its path. Builds first.
+zux_windows_zip() {
+    . scripts/release.sh
+    local version name stage
+    [ -f LICENSE ] || {
+        echo "windows: LICENSE is missing at the top of the tree; the zip needs it" >&2
+        return 1
+    }
+    zux_windows_build >&2 || return 1
+    version=$(zux_version)
+    name=zux-$version-windows-x64
+    stage=$ZUX_WIN_BUILD/zip/$name
+    rm -rf "$ZUX_WIN_BUILD/zip"
+    mkdir -p "$stage" release
+    cp "$ZUX_WIN_BUILD/zux.exe" "$ZUX_WIN_BUILD/Data.zux" LICENSE "$stage/"
+    cp "$ZUX_SDL2_PREFIX/SDL2-LICENSE.txt" "$stage/"
+    sed -e "s/@VERSION@/$version/" -e 's/$/\r/' dist/windows/README.txt >"$stage/README.txt"
+    zux_zip "$stage" "release/$name.zip" || return 1
+    echo "$PWD/release/$name.zip"
+}

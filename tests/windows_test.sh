@@ -65,7 +65,7 @@ cmp -s "$win/Data.zux" "$linux/Data.zux" || fail "Data.zux differs from the Linu
 # The zip: the folder of the download and its five files, nothing else.
 name=$(basename "$zip" .zip)
 listed=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
-expected="$name/ $name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $name/zux.exe "
+expected="$name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $name/zux.exe "
 [ "$listed" = "$expected" ] || fail "the zip holds: $listed"
 unzip -p "$zip" "$name/zux.exe" | cmp -s - "$win/zux.exe" || fail "the zip's zux.exe is not the build's"
 unzip -p "$zip" "$name/README.txt" | grep -q $'\r$' || fail "README.txt does not have Windows line endings"

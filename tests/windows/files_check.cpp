@@ -116,8 +116,7 @@ int main(int argc, char **argv)
           "an environment variable's value in UTF-8");
     Check(Plat_GetEnv("ZUX_CHECK_UNSET") == nullptr, "an unset variable");
     std::string exe = Plat_ExecutableFolder();
-    Check(exe.size() > 3 && exe.back() == '\\' && List(exe).size() > 0,
-          "the program's own folder");
+    Check(exe.size() > 3 && exe.back() == '\\' && List(exe).size() > 0, "the program's own folder");
     PlatDate date;
     Plat_LocalDate(&date);
     Check(date.year >= 2020 && date.month >= 1 && date.month <= 12 && date.day >= 1,
