@@ -57,9 +57,9 @@ for exe in zux.exe zux-headless.exe; do
         esac
     done
 done
-x86_64-w64-mingw32-objdump -p "$win/zux.exe" | grep -q '^Subsystem.*Windows GUI' ||
-    fail "zux.exe is not a GUI program"
-x86_64-w64-mingw32-objdump -h "$win/zux.exe" | grep -q ' \.rsrc ' || fail "zux.exe has no resources"
+headers=$(x86_64-w64-mingw32-objdump -p -h "$win/zux.exe")
+grep -q '^Subsystem.*Windows GUI' <<<"$headers" || fail "zux.exe is not a GUI program"
+grep -q ' \.rsrc ' <<<"$headers" || fail "zux.exe has no resources"
 cmp -s "$win/Data.zux" "$linux/Data.zux" || fail "Data.zux differs from the Linux build's"
 
 # The zip: the folder of the download and its five files, nothing else.
@@ -68,7 +68,7 @@ listed=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 expected="$name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $name/zux.exe "
 [ "$listed" = "$expected" ] || fail "the zip holds: $listed"
 unzip -p "$zip" "$name/zux.exe" | cmp -s - "$win/zux.exe" || fail "the zip's zux.exe is not the build's"
-unzip -p "$zip" "$name/README.txt" | grep -q $'\r$' || fail "README.txt does not have Windows line endings"
+unzip -p "$zip" "$name/README.txt" | grep -c $'\r$' >/dev/null || fail "README.txt does not have Windows line endings"
 
 # The file calls, and the replace killed while it writes: each time the file
 # is the old one or the new one, whole.

@@ -88,9 +88,11 @@ bool Plat_OpenWindow(void)
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+#ifndef _WIN32
     // Without a Wayland session, do not let the Wayland probe complain on stderr.
     if (!getenv("SDL_VIDEODRIVER") && !getenv("WAYLAND_DISPLAY"))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+#endif
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         SetError("SDL video");
         return false;
