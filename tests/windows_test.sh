@@ -17,7 +17,7 @@
 set -uo pipefail
 
 linux=$(realpath "${1:?usage: windows_test.sh LINUX_BUILD WINDOWS_BUILD ZIP}")
-win=$(realpath "${2:?}")
+wbuild=$(realpath "${2:?}")
 zip=$(realpath "${3:?}")
 src=$(realpath "$(dirname "$0")/..")
 . "$src/tests/xvfb.sh"
@@ -32,7 +32,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot -i >"$work/wineboot.log" 2>&1 || fail "wine could not make a prefix: $(tail -n 3 "$work/wineboot.log")"
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w
-trap 'wineserver -k 2>/dev/null; for p in $gpid $xpid; do kill "$p" 2>/dev/null; done; wait 2>/dev/null
+trap 'wineserver -k 2>/dev/null; chattr -i "$work/readonly" 2>/dev/null; for p in $gpid $xpid; do kill "$p" 2>/dev/null; done; wait 2>/dev/null
     [ "$keep" = 1 ] || { chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"; }' EXIT
 appdata=$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Roaming' | head -n 1)
 [ -d "$appdata" ] || fail "the prefix has no AppData\\Roaming"
@@ -48,7 +48,7 @@ winrun() { # winrun DIR PROGRAM ARGS...: a program of the Windows build, run in 
 
 # The programs: Windows' DLLs only, the GUI subsystem and an icon for zux.exe.
 for exe in zux.exe zux-headless.exe; do
-    dlls=$(x86_64-w64-mingw32-objdump -p "$win/$exe" | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')
+    dlls=$(x86_64-w64-mingw32-objdump -p "$wbuild/$exe" | sed -n 's/^\tDLL Name: //p' | sort -f | tr '\n' ' ')
     for d in $dlls; do
         case ${d,,} in
         advapi32.dll | gdi32.dll | imm32.dll | kernel32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | \
@@ -57,27 +57,27 @@ for exe in zux.exe zux-headless.exe; do
         esac
     done
 done
-headers=$(x86_64-w64-mingw32-objdump -p -h "$win/zux.exe")
+headers=$(x86_64-w64-mingw32-objdump -p -h "$wbuild/zux.exe")
 grep -q '^Subsystem.*Windows GUI' <<<"$headers" || fail "zux.exe is not a GUI program"
 grep -q ' \.rsrc ' <<<"$headers" || fail "zux.exe has no resources"
-cmp -s "$win/Data.zux" "$linux/Data.zux" || fail "Data.zux differs from the Linux build's"
+cmp -s "$wbuild/Data.zux" "$linux/Data.zux" || fail "Data.zux differs from the Linux build's"
 
 # The zip: the folder of the download and its five files, nothing else.
 name=$(basename "$zip" .zip)
 listed=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 expected="$name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $name/zux.exe "
 [ "$listed" = "$expected" ] || fail "the zip holds: $listed"
-unzip -p "$zip" "$name/zux.exe" | cmp -s - "$win/zux.exe" || fail "the zip's zux.exe is not the build's"
+unzip -p "$zip" "$name/zux.exe" | cmp -s - "$wbuild/zux.exe" || fail "the zip's zux.exe is not the build's"
 unzip -p "$zip" "$name/README.txt" | grep -c $'\r$' >/dev/null || fail "README.txt does not have Windows line endings"
 
 # The file calls, and the replace killed while it writes: each time the file
 # is the old one or the new one, whole.
 mkdir -p "$work/files"
-out=$(ZUX_CHECK_VALUE='grüß €' winrun "$work/files" "$win/zux-files-check.exe" 'Z:\'"${work//\//\\}"'\files')
+out=$(ZUX_CHECK_VALUE='grüß €' winrun "$work/files" "$wbuild/zux-files-check.exe" 'Z:\'"${work//\//\\}"'\files')
 [ "$out" = "files ok" ] || fail "the Win32 file calls: $out"
 for round in 1 2 3 4 5; do
     rm -f "$work/files/hammer"*
-    (cd "$work/files" && exec wine "$win/zux-files-check.exe" --hammer hammer.dat >"$work/files/hammer.log" 2>&1) &
+    (cd "$work/files" && exec wine "$wbuild/zux-files-check.exe" --hammer hammer.dat >"$work/files/hammer.log" 2>&1) &
     gpid=$!
     ready() { grep -q ready "$work/files/hammer.log"; }
     waitFor 20 ready || fail "the replacing program never started: $(cat "$work/files/hammer.log")"
@@ -149,7 +149,7 @@ for run in intro:1000 menus:600 game0:1000 game1:1000 game2:1000 game3:1000 name
     done
     "$headless" --dir "$work/linux-$what" --ticks "$ticks" --keys "$work/keys-$what" \
         --trace "$work/linux-$what/trace.jsonl" >/dev/null || fail "Linux zux-headless: $what"
-    winrun "$work/windows-$what" "$win/zux-headless.exe" --dir . --ticks "$ticks" \
+    winrun "$work/windows-$what" "$wbuild/zux-headless.exe" --dir . --ticks "$ticks" \
         --keys "Z:${work//\//\\}\\keys-$what" --trace trace.jsonl >"$work/windows-$what.log" ||
         fail "zux-headless.exe: $what: $(cat "$work/windows-$what.log")"
     for f in trace.jsonl SS.dat HS.dat; do
@@ -190,7 +190,7 @@ ends() { # ends KEY WHAT: KEY must close zux.exe with status 0 within 15 s
     [ "$status" = 0 ] || fail "$2 exited with $status: $(cat "$work/zux.log")"
 }
 game() { # game DIR: a copy of the Windows game in DIR
-    mkdir -p "$1" && cp "$win/zux.exe" "$linux/Data.zux" "$1/"
+    mkdir -p "$1" && cp "$wbuild/zux.exe" "$linux/Data.zux" "$1/"
 }
 
 # Start-up: from the command to the first intro frame on the screen.
@@ -238,13 +238,16 @@ for r in "$src/docs/game.zuxreplay" "$work/rec/linux.zuxreplay"; do
 done
 
 # A read-only program folder: the saves go to %APPDATA%\zux\ of the prefix.
+# (Root writes through the mode bits, not into an immutable folder.)
 game "$work/readonly"
 chmod a-w "$work/readonly"
+if [ "$(id -u)" = 0 ]; then chattr +i "$work/readonly" || fail "chattr +i cannot make a folder read-only"; fi
 start "$work/readonly"
 waitFor 30 notBlack || fail "the window stayed black (read-only folder)"
 ends F8 "zux.exe in a read-only folder"
 [ -f "$appdata/zux/SS.dat" ] || fail "with a read-only folder, SS.dat is not in %APPDATA%\\zux\\"
 [ ! -e "$work/readonly/SS.dat" ] || fail "SS.dat was written in the read-only folder"
+[ "$(id -u)" = 0 ] && chattr -i "$work/readonly"
 chmod u+w "$work/readonly"
 
 echo "PASS: the Windows build under wine: imports, zip, file calls, crash-safe replace, headless traces and saves as on Linux, replays both ways, the window, saves beside zux.exe and in %APPDATA% (start-up to the first intro frame: $startup ms)"
