@@ -23,9 +23,9 @@ zux_windows_test_packages() {
     return 1
 }
 
-# The SDL2 version to build: the one the Linux build uses when it is there.
+# The SDL2 version to build: the one the Linux build uses, else "newest".
 zux_sdl2_wanted() {
-    dpkg-query -W -f='${Version}' libsdl2-dev 2>/dev/null || true
+    dpkg-query -W -f='${Version}' libsdl2-dev 2>/dev/null || echo newest
 }
 
 # Fetches Debian's libsdl2 source into DIR through a sources list of its own
@@ -38,14 +38,15 @@ zux_sdl2_fetch() {
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
         "${ZUX_DEBIAN_MIRROR:-http://deb.debian.org/debian} $release main" >"$apt/sources.list"
     local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=-
-        -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root
-        -o Debug::NoLocking=1)
+        -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
     apt-get "${opts[@]}" update -qq >"$apt/update.log" 2>&1 || {
         cat "$apt/update.log" >&2
         echo "windows: apt-get update of the deb-src list failed" >&2
         return 1
     }
-    (cd "$dir" && apt-get "${opts[@]}" source -qq "libsdl2${version:+=$version}") >"$apt/source.log" 2>&1 || {
+    # The Linux build's version; the release's newest when that one is gone.
+    (cd "$dir" && { apt-get "${opts[@]}" source -qq "libsdl2${version:+=$version}" ||
+        apt-get "${opts[@]}" source -qq libsdl2; }) >"$apt/source.log" 2>&1 || {
         cat "$apt/source.log" >&2
         echo "windows: apt-get source libsdl2 failed" >&2
         return 1
@@ -60,15 +61,14 @@ zux_sdl2_build() {
     mkdir -p "$cache"
     cache=$(realpath "$cache")
     wanted=$(zux_sdl2_wanted)
-    if [ -f "$cache/prefix/lib/libSDL2.a" ] && [ -n "$wanted" ] &&
-        [ "$(cat "$cache/version" 2>/dev/null)" = "$wanted" ]; then
+    if [ -f "$cache/prefix/lib/libSDL2.a" ] && [ "$(cat "$cache/version" 2>/dev/null)" = "$wanted" ]; then
         ZUX_SDL2_PREFIX=$cache/prefix
         return 0
     fi
-    echo "windows: building SDL2 ${wanted:-(newest)} for x86_64-w64-mingw32 in $cache (a few minutes, once)"
+    echo "windows: building SDL2 $wanted for x86_64-w64-mingw32 in $cache (a few minutes, once)"
     rm -rf "$cache/fetch" "$cache/build" "$cache/prefix" "$cache/version"
     mkdir -p "$cache/fetch"
-    zux_sdl2_fetch "$cache/fetch" "$wanted" || return 1
+    zux_sdl2_fetch "$cache/fetch" "${wanted#newest}" || return 1
     local src
     src=$(find "$cache/fetch" -mindepth 1 -maxdepth 1 -type d -name 'libsdl2-*' | head -n1)
     [ -n "$src" ] || {
@@ -88,7 +88,8 @@ zux_sdl2_build() {
     }
     cmake --install "$cache/build" >"$cache/install.log" 2>&1 || return 1
     cp "$src/LICENSE.txt" "$cache/prefix/SDL2-LICENSE.txt"
-    (cd "$src" && dpkg-parsechangelog -S Version) >"$cache/version"
+    (cd "$src" && dpkg-parsechangelog -S Version) >"$cache/prefix/SDL2-VERSION"
+    echo "$wanted" >"$cache/version"
     rm -rf "$cache/fetch" "$cache/build"
     ZUX_SDL2_PREFIX=$cache/prefix
 }
