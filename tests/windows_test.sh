@@ -237,6 +237,24 @@ for r in "$src/docs/game.zuxreplay" "$work/rec/linux.zuxreplay"; do
     ends Escape "zux.exe --replay $b"
 done
 
+# A window at scale 1; F11 and Alt+Enter switch to full screen and back; a
+# key bound in zux.cfg by SDL's name quits; with no sound device the game says
+# so in one line and plays on.
+echo 'key Q = F8' >>"$work/portable/zux.cfg"
+size() { xdotool getwindowgeometry "$win" | sed -n 's/^ *Geometry: //p'; }
+sized() { [ "$(size)" = "$1" ]; }
+SDL_AUDIODRIVER=none start "$work/portable" --windowed --scale 1
+waitFor 10 sized 240x320 || fail "--windowed --scale 1 gave a window of $(size)"
+key F11 0
+waitFor 10 sized 480x640 || fail "F11 did not fill the screen: $(size)"
+xdotool windowfocus --sync "$win" 2>/dev/null
+key alt+Return 0
+waitFor 10 sized 240x320 || fail "Alt+Enter did not bring the window back: $(size)"
+xdotool windowfocus --sync "$win" 2>/dev/null
+ends q "zux.exe --windowed, Q bound to F8 in zux.cfg,"
+[ "$(tr -d '\r' <"$work/zux.log")" = "zux: no sound device, playing silently" ] ||
+    fail "without a sound device zux.exe said: $(cat "$work/zux.log")"
+
 # A read-only program folder: the saves go to %APPDATA%\zux\ of the prefix.
 # (Root writes through the mode bits, not into an immutable folder.)
 game "$work/readonly"
