@@ -70,6 +70,12 @@ expected="$name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $
 unzip -p "$zip" "$name/zux.exe" | cmp -s - "$wbuild/zux.exe" || fail "the zip's zux.exe is not the build's"
 unzip -p "$zip" "$name/README.txt" | grep -c $'\r$' >/dev/null || fail "README.txt does not have Windows line endings"
 
+# --version and --help answer on the console of a GUI program too.
+mkdir -p "$work/console"
+out=$(winrun "$work/console" "$wbuild/zux.exe" --version) && [[ $out == "zux "[0-9]* ]] ||
+    fail "zux.exe --version: $out"
+out=$(winrun "$work/console" "$wbuild/zux.exe" --help) && [[ $out == usage:* ]] || fail "zux.exe --help: $out"
+
 # The file calls, and the replace killed while it writes: each time the file
 # is the old one or the new one, whole.
 mkdir -p "$work/files"
