@@ -10,7 +10,9 @@
 #   Linux build recorded play to a match in zux.exe --replay, its last frame
 #   the headless one; a game played through the X server's keyboard, closed
 #   with F8, leaves SS.dat and a replay that Linux zux-headless plays to a
-#   match; from a read-only folder the saves go to %APPDATA%\zux\;
+#   match; scale 1, F11 and Alt+Enter, a key bound in zux.cfg, the focus
+#   freeze and --close-on-focus-loss, one line without a sound device; from a
+#   read-only folder the saves go to %APPDATA%\zux\;
 # - the zip holds exactly its files.
 #
 #   windows_test.sh LINUX_BUILD WINDOWS_BUILD ZIP   (77: skipped, no wine or X tools)
@@ -21,7 +23,7 @@ wbuild=$(realpath "${2:?}")
 zip=$(realpath "${3:?}")
 src=$(realpath "$(dirname "$0")/..")
 . "$src/tests/xvfb.sh"
-need_tools wine wineserver x86_64-w64-mingw32-objdump Xvfb xdotool xwd unzip
+need_tools wine wineserver x86_64-w64-mingw32-objdump Xvfb xdotool xwd xeyes unzip
 need_imagemagick
 xvfb_work windows
 headless=$linux/zux-headless
@@ -32,7 +34,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot -i >"$work/wineboot.log" 2>&1 || fail "wine could not make a prefix: $(tail -n 3 "$work/wineboot.log")"
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w
-trap 'wineserver -k 2>/dev/null; chattr -i "$work/readonly" 2>/dev/null; for p in $gpid $xpid; do kill "$p" 2>/dev/null; done; wait 2>/dev/null
+trap 'wineserver -k 2>/dev/null; chattr -i "$work/readonly" 2>/dev/null; for p in $gpid $epid $xpid; do kill "$p" 2>/dev/null; done; wait 2>/dev/null
     [ "$keep" = 1 ] || { chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"; }' EXIT
 appdata=$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Roaming' | head -n 1)
 [ -d "$appdata" ] || fail "the prefix has no AppData\\Roaming"
@@ -247,6 +249,7 @@ done
 # key bound in zux.cfg by SDL's name quits; with no sound device the game says
 # so in one line and plays on.
 echo 'key Q = F8' >>"$work/portable/zux.cfg"
+rm -f "$work/portable/SS.dat"
 size() { xdotool getwindowgeometry "$win" | sed -n 's/^ *Geometry: //p'; }
 sized() { [ "$(size)" = "$1" ]; }
 SDL_AUDIODRIVER=none start "$work/portable" --windowed --scale 1
@@ -257,9 +260,31 @@ xdotool windowfocus --sync "$win" 2>/dev/null
 key alt+Return 0
 waitFor 10 sized 240x320 || fail "Alt+Enter did not bring the window back: $(size)"
 xdotool windowfocus --sync "$win" 2>/dev/null
+# Another window takes the focus: the game freezes and saves at once; a click
+# brings it back (wine without a window manager activates a window on a click).
+xeyes -geometry 60x60+400+0 >/dev/null 2>&1 &
+epid=$!
+away() { xdotool windowfocus --sync "$(xdotool search --class xeyes | head -n 1)"; }
+waitFor 10 xdotool search --class xeyes >/dev/null || fail "xeyes did not start"
+[ ! -e "$work/portable/SS.dat" ] || fail "SS.dat was there before the focus went"
+away
+saved() { [ -s "$work/portable/SS.dat" ]; }
+waitFor 10 saved || fail "SS.dat was not written when the focus went"
+xdotool mousemove --window "$win" 100 100 click 1
+sleep 0.5
 ends q "zux.exe --windowed, Q bound to F8 in zux.cfg,"
 [ "$(tr -d '\r' <"$work/zux.log")" = "zux: no sound device, playing silently" ] ||
     fail "without a sound device zux.exe said: $(cat "$work/zux.log")"
+
+# --close-on-focus-loss: leaving the window closes the game.
+start "$work/portable" --windowed --close-on-focus-loss
+sleep 1
+away
+waitExit "$gpid" 15 || fail "zux.exe --close-on-focus-loss did not close when the focus went"
+gpid=
+wineserver -w
+[ "$status" = 0 ] || fail "zux.exe --close-on-focus-loss exited with $status"
+kill "$epid" 2>/dev/null
 
 # A read-only program folder: the saves go to %APPDATA%\zux\ of the prefix.
 # (Root writes through the mode bits, not into an immutable folder.)
