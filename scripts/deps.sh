@@ -55,3 +55,20 @@ zux_need_headless_build() {
         exit 1
     }
 }
+
+# Prints "skipped: TEST: WHY" for every test the last ctest run in each BUILD
+# skipped, from its log: the "SKIPPED: WHY" line of a shell test, or the
+# message under GoogleTest's "Skipped".
+zux_skipped() {
+    local build
+    for build in "$@"; do
+        [ -f "$build/Testing/Temporary/LastTest.log" ] || continue
+        awk '
+            / Testing: / { name = $3; why = "" }
+            /^SKIPPED: / { why = substr($0, 10) }
+            after { why = $0; after = 0 }
+            /: Skipped$/ { after = 1 }
+            /^<end of output>$/ { if (why != "") print "skipped: " name ": " why; why = "" }
+        ' "$build/Testing/Temporary/LastTest.log"
+    done
+}

@@ -82,7 +82,8 @@ TEST(ArchivePack, ExactBytesAndRoundTrips)
         size_t i = &in - inputs.data();
         EXPECT_TRUE(i >= 4 || h == hashes[i]) << in.size();
         EXPECT_LE(packed.size(), PackedBound((uint32_t)in.size())) << in.size();
-        EXPECT_TRUE(Unpack(packed, &out) && out == in) << in.size();
+        EXPECT_TRUE(Unpack(packed, &out)) << in.size();
+        EXPECT_TRUE(out == in) << in.size();
     }
     // A megabyte packs in well under five seconds (no search gone quadratic).
     clock_t start = clock();
@@ -101,7 +102,8 @@ TEST(ArchiveUnpack, HandBuiltAndMalformedStreamsAndDirectories)
         {{4, 0, 0, 0, 0x40, 0, 0, 3, 'a', 0, 0}, Bytes(4, 'a')}};
     for (const auto &[stream, result] : cases) {
         Bytes out;
-        EXPECT_TRUE(Unpack(stream, &out) && out == result) << result.size();
+        EXPECT_TRUE(Unpack(stream, &out)) << result.size();
+        EXPECT_TRUE(out == result) << result.size();
     }
     // U = 0, a cut header, matches before anything, before the start, past U; cut flags.
     for (const Bytes &s :
@@ -116,7 +118,8 @@ TEST(ArchiveUnpack, HandBuiltAndMalformedStreamsAndDirectories)
         Bytes stream(packed.begin(), packed.begin() + std::min(cut, packed.size())), out;
         stream.resize(cut, 0xFF);
         bool ok = Unpack(stream, &out);
-        EXPECT_TRUE(ok == (cut >= packed.size()) && (!ok || out == in)) << "cut at " << cut;
+        EXPECT_TRUE(ok == (cut >= packed.size())) << "cut at " << cut;
+        EXPECT_TRUE(!ok || out == in) << "cut at " << cut;
     }
 
     // Only END's name is read; sizes past the end, no END or an unended name: refused.
@@ -128,7 +131,8 @@ TEST(ArchiveUnpack, HandBuiltAndMalformedStreamsAndDirectories)
           nameOnly = open + Bytes{'E', 'N', 'D'} + Bytes(29, 0), past = closed, negative = closed;
     PutLeWord(past, 32, 200);
     PutLeWord(negative, 32, -1);
-    EXPECT_TRUE(Valid(closed) && Valid(nameOnly));
+    EXPECT_TRUE(Valid(closed));
+    EXPECT_TRUE(Valid(nameOnly));
     for (const Bytes &bad : {Bytes(nameOnly.begin(), nameOnly.end() - 1), open, past, negative,
                              Bytes(32, 'X') + Bytes(4, 0) + EntryBytes("END", {})})
         EXPECT_FALSE(Valid(bad)) << bad.size();
@@ -150,8 +154,9 @@ TEST(ArchiveFolder, LookupByNameAndLooseFilesWhenMissingOrDamaged)
     EXPECT_EQ(memcmp(data, "loose", 6), 0) << "a private copy ending in 0";
     ReleaseResource(data); // freed: a leak would show under the sanitizer
     data = untouched;
-    EXPECT_TRUE(LoadResource("Missing.tga", &data) == 0 && LoadResource("Empty.tga", &data) == 0 &&
-                data == untouched);
+    EXPECT_TRUE(LoadResource("Missing.tga", &data) == 0);
+    EXPECT_TRUE(LoadResource("Empty.tga", &data) == 0);
+    EXPECT_TRUE(data == untouched);
     ReleaseResource(nullptr);
     // Holding nothing, a malformed stream, a directory running past its end.
     Bytes directory = EntryBytes("LOOSE.TGA", {1, 2, 3}) + EntryBytes("END", {}),
@@ -161,7 +166,8 @@ TEST(ArchiveFolder, LookupByNameAndLooseFilesWhenMissingOrDamaged)
     for (const Bytes &d :
          {Bytes{0, 0, 0, 0}, Bytes(packed.begin(), packed.end() - 1), Pack(runsPast)}) {
         Write("Data.zux", d);
-        EXPECT_TRUE(!OpenResourceArchive() && ResourceArchive == nullptr) << d.size();
+        EXPECT_TRUE(!OpenResourceArchive()) << d.size();
+        EXPECT_TRUE(ResourceArchive == nullptr) << d.size();
         EXPECT_EQ(LoadResource("Loose.tga", &data), 5u) << d.size();
         ReleaseResource(data);
     }
@@ -172,20 +178,24 @@ TEST(ArchiveFolder, LookupByNameAndLooseFilesWhenMissingOrDamaged)
     Write("Data.zux", Pack(directory)), Write("sclick.wav", {1});
     ASSERT_TRUE(OpenResourceArchive());
     EXPECT_EQ(ResourceArchiveSize, directory.size());
-    EXPECT_TRUE(LoadResource("Skin1Item1.tga", &data) == 4 && data == ResourceArchive + 36);
+    EXPECT_TRUE(LoadResource("Skin1Item1.tga", &data) == 4);
+    EXPECT_TRUE(data == ResourceArchive + 36);
     ReleaseResource(data); // borrowed: the archive stays whole
-    EXPECT_TRUE(LoadResource("skin1ITEM1.TGA", &again) == 4 &&
-                memcmp(again, "\x01\x02\x03\x04", 4) == 0);
-    EXPECT_TRUE(LoadResource("sclick.wav", &data) == 2 && data[0] == 9)
-        << "the archive wins over a loose file";
+    ASSERT_TRUE(LoadResource("skin1ITEM1.TGA", &again) == 4);
+    EXPECT_TRUE(memcmp(again, "\x01\x02\x03\x04", 4) == 0);
+    ASSERT_TRUE(LoadResource("sclick.wav", &data) == 2) << "the archive wins over a loose file";
+    EXPECT_TRUE(data[0] == 9) << "the archive wins over a loose file";
     EXPECT_EQ(LoadResource(std::string(31, 'l').c_str(), &data), 1u);
     data = untouched;
     for (const std::string &missing :
          std::vector<std::string>{"Loose.tga", "END", "end", "SKIN1", "AFTER.TGA", "EMPTY.TGA", "",
-                                  std::string(32, 'L')})
-        EXPECT_TRUE(LoadResource(missing.c_str(), &data) == 0 && data == untouched) << missing;
+                                  std::string(32, 'L')}) {
+        EXPECT_TRUE(LoadResource(missing.c_str(), &data) == 0) << missing;
+        EXPECT_TRUE(data == untouched) << missing;
+    }
     CloseResourceArchive();
-    EXPECT_TRUE(ResourceArchive == nullptr && ResourceArchiveSize == 0);
+    EXPECT_TRUE(ResourceArchive == nullptr);
+    EXPECT_TRUE(ResourceArchiveSize == 0);
 }
 
 TEST(ArchiveFolder, Zuxpack)
@@ -201,9 +211,10 @@ TEST(ArchiveFolder, Zuxpack)
         return RunTool("zuxpack", args, &text);
     };
     for (const char *sub : {"art/sub", "long"}) std::filesystem::create_directories(t.Path(sub));
-    ASSERT_TRUE(
-        WriteBytes(t.Path("art/b.tga"), picture) && WriteText(t.Path("art/A.wav"), "RIFF") &&
-        WriteText(t.Path("art/sub/skipped.tga"), "x") && WriteText(t.Path("Extra.tga"), "extra"));
+    ASSERT_TRUE(WriteBytes(t.Path("art/b.tga"), picture));
+    ASSERT_TRUE(WriteText(t.Path("art/A.wav"), "RIFF"));
+    ASSERT_TRUE(WriteText(t.Path("art/sub/skipped.tga"), "x"));
+    ASSERT_TRUE(WriteText(t.Path("Extra.tga"), "extra"));
     // A folder adds its own files, a file itself; the game reads the archive.
     ASSERT_EQ(zuxpack("pack %Data.zux %art %Extra.tga"), 0) << text;
     EXPECT_EQ(zuxpack("list %Data.zux"), 0);
@@ -215,16 +226,19 @@ TEST(ArchiveFolder, Zuxpack)
     for (const char *args :
          {"unpack %Data.zux %out", "compress %art/b.tga %b.z", "decompress %b.z %b.back"})
         ASSERT_EQ(zuxpack(args), 0) << text;
-    EXPECT_TRUE(ReadBytes(t.Path("out/B.TGA")) == picture &&
-                ReadBytes(t.Path("b.back")) == picture);
+    EXPECT_TRUE(ReadBytes(t.Path("out/B.TGA")) == picture);
+    EXPECT_TRUE(ReadBytes(t.Path("b.back")) == picture);
     EXPECT_EQ(ReadBytes(t.Path("b.z")), Pack(picture));
     // Errors (A.WAV twice, a missing file, a bad stream, no archive, a name too long
     // for its field): status 1 and one line naming the file; bad usage: status 2.
-    ASSERT_TRUE(WriteBytes(t.Path("bad.z"), {5, 0, 0, 0, 0x40, 0, 0, 3, 'a', 0x00, 0x01}) &&
-                WriteText(t.Path("A.WAV"), "x") && WriteText(t.Path("long/" + n32), "x"));
+    ASSERT_TRUE(WriteBytes(t.Path("bad.z"), {5, 0, 0, 0, 0x40, 0, 0, 3, 'a', 0x00, 0x01}));
+    ASSERT_TRUE(WriteText(t.Path("A.WAV"), "x"));
+    ASSERT_TRUE(WriteText(t.Path("long/" + n32), "x"));
     for (const char *args : {"pack %x.zux %art %A.WAV", "pack %x.zux %nothing.tga",
-                             "decompress %bad.z %bad.out", "list %b.z", "pack %x.zux %long"})
-        EXPECT_TRUE(zuxpack(args) == 1 && std::count(text.begin(), text.end(), '\n') == 1) << text;
+                             "decompress %bad.z %bad.out", "list %b.z", "pack %x.zux %long"}) {
+        EXPECT_TRUE(zuxpack(args) == 1) << text;
+        EXPECT_TRUE(std::count(text.begin(), text.end(), '\n') == 1) << text;
+    }
     EXPECT_NE(text.find(n32), std::string::npos) << text;
     for (const char *args : {"", "pack %x.zux", "shuffle a b"}) EXPECT_EQ(zuxpack(args), 2) << args;
     CloseResourceArchive();

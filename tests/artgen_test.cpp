@@ -60,7 +60,9 @@ TEST(ArtGen, WritesWhatTheGameNamesTheSameEveryRunAtTheRightSizes)
         std::string n = std::to_string(size);
         Bytes icon = ReadBytes(t.Path("icons/" + n + "x" + n + "/apps/zux.png"));
         uint32_t w = __builtin_bswap32(LeWord(icon, 16)), h = __builtin_bswap32(LeWord(icon, 20));
-        EXPECT_TRUE(w == size && h == size && LeWord(icon, 24) % 65536 == (6 << 8 | 8)) << n;
+        EXPECT_TRUE(w == size) << n;
+        EXPECT_TRUE(h == size) << n;
+        EXPECT_TRUE(LeWord(icon, 24) % 65536 == (6 << 8 | 8)) << n;
     }
     // Windows' icon: a directory of seven entries, each the desktop PNG of its size.
     Bytes ico = ReadBytes(t.Path("zux.ico"));
@@ -90,7 +92,9 @@ TEST(ArtGen, WritesWhatTheGameNamesTheSameEveryRunAtTheRightSizes)
             Ints got, want = {Tag("RIFF"), size - 8, Tag("WAVE"),  Tag("fmt "), 16,
                               1 | 1 << 16, rate * 2, 2 | 16 << 16, Tag("data"), size - 44};
             for (int at : {0, 4, 8, 12, 16, 20, 28, 32, 36, 40}) got.push_back(LeWord(b, at));
-            EXPECT_TRUE(got == want && size - 44 >= rate / 50 && size - 44 <= rate * 2) << size;
+            EXPECT_TRUE(got == want) << size;
+            EXPECT_TRUE(size - 44 >= rate / 50) << size;
+            EXPECT_TRUE(size - 44 <= rate * 2) << size;
             sounds.insert(Bytes(b.begin() + 44, b.end()));
             continue;
         }
@@ -106,8 +110,8 @@ TEST(ArtGen, WritesWhatTheGameNamesTheSameEveryRunAtTheRightSizes)
         // The bump pictures are read raw: true colour and 8-bit grey; everything
         // else loads as an 8-bit colour-mapped picture.
         bool bump = name.rfind("Bump-", 0) == 0, pic = name == "Bump-picS.tga";
-        EXPECT_TRUE(tga.bytesPerPixel == (pic ? 3 : 1) &&
-                    (!bump || pic || tga.format == TgaFormatGrey));
+        EXPECT_TRUE(tga.bytesPerPixel == (pic ? 3 : 1));
+        EXPECT_TRUE(!bump || pic || tga.format == TgaFormatGrey);
         Image *image = bump ? nullptr : DecodeImage(b.data(), (uint32_t)b.size());
         ASSERT_TRUE(bump || image) << "does not load";
         // Item tiles are opaque (a 0 would show the board through); every cell

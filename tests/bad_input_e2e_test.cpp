@@ -79,7 +79,8 @@ std::string ExpectCleanStart(const std::string &what, Resources with, const Spoi
     // The high scores are rewritten only after a name entry; a new file is whole.
     Bytes highScores = ReadBytes(dir + "/HS.dat");
     EXPECT_TRUE(highScores == highScoresBefore || highScores.size() == HighScoreFileSize);
-    EXPECT_FALSE(fs::exists(dir + "/SS.dat.new") || fs::exists(dir + "/HS.dat.new"));
+    for (const auto &e : fs::directory_iterator(dir))
+        EXPECT_NE(e.path().extension(), ".new") << "a temporary left: " << e.path();
     RemoveTree(dir);
     return frames;
 }

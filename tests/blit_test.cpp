@@ -107,15 +107,18 @@ TEST_F(Blit, RectanglesAbsentPicturesAndExamples)
     for (const int *r = bad; r < std::end(bad); r += 4)
         EXPECT_FALSE(BlitTransparentRect(&src, 1, 1, r[0], r[1], r[2], r[3])) << r - bad;
     EXPECT_TRUE(BlitTransparentRect(&src, 100, 100, 0, 0, 5, 4)); // valid, just not visible
-    EXPECT_TRUE(BlitTransparent(&src, -5, 0) && BlitTransparent(&src, 23, 0)); // x + w = 0, x = W
-    for (int op = 0; op < OpCount; op++)
-        EXPECT_FALSE(RunOp(op, nullptr, 2, 2, &target) || RunOp(op, &none, 2, 2, &target) ||
-                     (IntoTarget(op) && RunOp(op, &src, 2, 2, &none)))
-            << op;
+    EXPECT_TRUE(BlitTransparent(&src, -5, 0));                    // x + w = 0
+    EXPECT_TRUE(BlitTransparent(&src, 23, 0));                    // x = W
+    for (int op = 0; op < OpCount; op++) {
+        EXPECT_FALSE(RunOp(op, nullptr, 2, 2, &target)) << op;
+        EXPECT_FALSE(RunOp(op, &none, 2, 2, &target)) << op;
+        EXPECT_FALSE(IntoTarget(op) && RunOp(op, &src, 2, 2, &none)) << op;
+    }
     EXPECT_EQ(screen, before);
     px[4] = 9; // right = width draws the last column
-    EXPECT_TRUE(BlitTransparentRect(&src, 0, 0, 4, 0, 5, 1) && BackBuffer[0] == 9 &&
-                BackBuffer[1] == GuardValue);
+    EXPECT_TRUE(BlitTransparentRect(&src, 0, 0, 4, 0, 5, 1));
+    EXPECT_TRUE(BackBuffer[0] == 9);
+    EXPECT_TRUE(BackBuffer[1] == GuardValue);
     // Add-grey: 20 + 15 saturates at 0xFFDF, 3 + 2 - 10 stops at 0, green and
     // blue never count, and a bias past 16 bits wraps before the clamp.
     const int s15 = 15 << 11 | 0x07FF, s2 = 2 << 11,
@@ -125,6 +128,7 @@ TEST_F(Blit, RectanglesAbsentPicturesAndExamples)
         uint16_t s = (uint16_t)g[1];
         Image one = {&s, 1, 1};
         BackBuffer[0] = (uint16_t)g[0];
-        EXPECT_TRUE(BlitAddGrey(&one, 0, 0, (int16_t)g[2]) && BackBuffer[0] == g[3]) << g[2];
+        EXPECT_TRUE(BlitAddGrey(&one, 0, 0, (int16_t)g[2])) << g[2];
+        EXPECT_TRUE(BackBuffer[0] == g[3]) << g[2];
     }
 }

@@ -21,8 +21,9 @@ TEST(Desktop, SaveFolderChoiceAndWhereFilesAreRead)
     std::string data = t.Path("share/"), home = t.Path("home/");
     ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
     // The data folder's SS.dat is never a save.
-    ASSERT_TRUE(WriteText(data + "Res.txt", "installed") && WriteText(data + "SS.dat", "x") &&
-                WriteText(t.Path("HS.dat"), "portable"));
+    ASSERT_TRUE(WriteText(data + "Res.txt", "installed"));
+    ASSERT_TRUE(WriteText(data + "SS.dat", "x"));
+    ASSERT_TRUE(WriteText(t.Path("HS.dat"), "portable"));
     Headless_SetDataFolder(data.c_str());
     // The size read; -1 when the read failed and handed out no block.
     auto size = [](uint32_t (*read)(const char *, uint8_t **), const char *name) {

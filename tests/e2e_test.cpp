@@ -17,7 +17,8 @@ void ExpectTrace(const HeadlessRun &run, const std::string &list)
         int tick = 0;
         std::string field, value;
         std::istringstream(item) >> tick >> field >> value;
-        ASSERT_TRUE(tick > 0 && !value.empty()) << item;
+        ASSERT_TRUE(tick > 0) << item;
+        ASSERT_TRUE(!value.empty()) << item;
         EXPECT_EQ(run.At(tick, field.c_str()), value) << item;
     }
 }
@@ -66,10 +67,12 @@ TEST(EndToEnd, NewcomerGameNameEntryAndRestart)
     while (land < 1590 && N(run, land, "score") == 0) land++;
     while (over < 1590 && N(run, over, "gamePhase") != 7) over++;
     EXPECT_EQ(run.At(land, "sounds"), "[\"sclick.wav\"]");
-    EXPECT_TRUE(N(run, land, "current") == N(run, land - 1, "next") &&
-                N(run, land, "pieceY") == 0 && N(run, land, "rotation") == 1);
+    EXPECT_TRUE(N(run, land, "current") == N(run, land - 1, "next"));
+    EXPECT_TRUE(N(run, land, "pieceY") == 0);
+    EXPECT_TRUE(N(run, land, "rotation") == 1);
     int score = N(run, over, "score");
-    EXPECT_TRUE(score >= 5 && N(run, over, "lines") == 0);
+    EXPECT_TRUE(score >= 5);
+    EXPECT_TRUE(N(run, over, "lines") == 0);
     // Keys rest while the cursor moves, 7 ticks a column and 5 a row; a fourth letter replaces
     // the third; a finished name is stored 50 ticks later.
     ExpectTrace(run,

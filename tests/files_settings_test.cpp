@@ -115,13 +115,15 @@ TEST(Settings, FileLayoutShortFilesAndRepairs)
         Bytes b = file;
         PutLeWord(b, 4 * word, value);
         DecodeSettings(b.data(), (uint32_t)b.size());
-        EXPECT_TRUE(s.SavedGameValid == valid && s.SelectedSkin == 3) << word << " = " << value;
+        EXPECT_TRUE(s.SavedGameValid == valid) << word << " = " << value;
+        EXPECT_TRUE(s.SelectedSkin == 3) << word << " = " << value;
     }
     // A game not marked valid is never examined, and an unknown skin becomes 0.
     for (int32_t skin : {6, -1}) {
         Bytes b = LeWords({skin, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
         b.resize(SettingsFileSize);
         DecodeSettings(b.data(), (uint32_t)b.size());
-        EXPECT_TRUE(s.SelectedSkin == 0 && s.SavedGameValid == 0);
+        EXPECT_TRUE(s.SelectedSkin == 0);
+        EXPECT_TRUE(s.SavedGameValid == 0);
     }
 }

@@ -67,8 +67,10 @@ TEST(FrameIdentity, BumpLightFollowsThePlainRule)
         for (uint8_t &b : *v) b = Noise();
     TgaInfo p = DecodedTga(240, 320, 3, picture), h = DecodedTga(240, 320, 1, height),
             l = DecodedTga(256, 256, 1, light);
-    ASSERT_TRUE(BuildBumpPicture(&p) && BuildBumpHeight(&h) && BuildBumpLight(&l) &&
-                BuildBumpGradients());
+    ASSERT_TRUE(BuildBumpPicture(&p));
+    ASSERT_TRUE(BuildBumpHeight(&h));
+    ASSERT_TRUE(BuildBumpLight(&l));
+    ASSERT_TRUE(BuildBumpGradients());
 
     struct Light {
         int32_t lx, ly, level;

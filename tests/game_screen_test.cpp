@@ -62,9 +62,11 @@ TEST_F(GameScreen, GameOverBeforeTheRowGoesAHeldDigitAndLeavingAPause)
     // neither an arrow nor F9 leaves it.
     uint16_t corner = Pixel(5, 21);
     SetTimerPeriod(ShortTimerPeriod), Tick();
-    EXPECT_TRUE(Shell.TimerPeriod == 40 && GamePictures.shards[0].pixels[21 * 22 + 5] == corner);
+    EXPECT_TRUE(Shell.TimerPeriod == 40);
+    EXPECT_TRUE(GamePictures.shards[0].pixels[21 * 22 + 5] == corner);
     for (int vk : {(int)VkLeft, (int)VkF9}) Press({vk});
-    EXPECT_TRUE(Game.GamePhase == PhaseGameOver && Shell.ScreenState == ScreenGame);
+    EXPECT_TRUE(Game.GamePhase == PhaseGameOver);
+    EXPECT_TRUE(Shell.ScreenState == ScreenGame);
     // A shard flung far off screen stays harmless, and so does a wave long past its end.
     Shatter.y[9] = 1e30f, Shatter.x[9] = -1e30f, Shatter.delay[9] = -1;
     Tick(2), DrawGetReadyWave(INT32_MAX);

@@ -44,7 +44,9 @@ TEST(Intro, WithoutTheBumpPicturesItEndsAfterTheReveal)
     ASSERT_TRUE(AllocateBumpMaps(240, 320));
     Bytes small(100 * 3);
     TgaInfo wrong = DecodedTga(10, 10, 3, small);
-    EXPECT_FALSE(BuildBumpPicture(&wrong) || BuildBumpHeight(&wrong) || BuildBumpLight(&wrong));
+    EXPECT_FALSE(BuildBumpPicture(&wrong));
+    EXPECT_FALSE(BuildBumpHeight(&wrong));
+    EXPECT_FALSE(BuildBumpLight(&wrong));
     EXPECT_FALSE(BumpMapsReady());
     FreeBumpMaps();
     CloseScreen();

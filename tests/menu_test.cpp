@@ -60,14 +60,16 @@ TEST_F(MenuTest, MissingPicturesAndANewGameForgetsTheSavedOne)
     EXPECT_EQ(Choose(2), MenuControls);
     Step();
     EXPECT_EQ(Corner(), GreyPixel(TileGrey));
-    EXPECT_TRUE(Choose(0) == MenuOptionsPage && MainMenu->page == PageOptions);
+    EXPECT_TRUE(Choose(0) == MenuOptionsPage);
+    EXPECT_TRUE(MainMenu->page == PageOptions);
     ASSERT_GT((Choose(1), StepsTo(MenuMainPage)), 0); // BACK
     // The credits picture is missing too: the menu shows instead until select.
     EXPECT_EQ(Choose(4), MenuCredits);
     Step();
     EXPECT_EQ(Corner(), GreyPixel(TileGrey));
     Step({Key1});
-    EXPECT_TRUE(MenuData.menuState == MenuMainPage && MenuData.idleTicks == 0u);
+    EXPECT_TRUE(MenuData.menuState == MenuMainPage);
+    EXPECT_TRUE(MenuData.idleTicks == 0u);
     // A new game forgets the saved one at once, before the page has slid away.
     Settings.SavedGameValid = 1;
     for (int i = 0; i < 3; i++) Step({KeyUp});

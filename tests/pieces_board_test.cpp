@@ -64,8 +64,8 @@ TEST(Pieces, OddTypesAndSmallTiles)
     }
     TestImage small(5, 5, 0x3000);
     TestPiece part(14, &small.image);
-    EXPECT_TRUE(part.piece.images[0].pixels[15 * 44 + 15] == 0x3000 + 24 &&
-                part.piece.images[0].pixels[16 * 44 + 11] == 0);
+    EXPECT_TRUE(part.piece.images[0].pixels[15 * 44 + 15] == 0x3000 + 24);
+    EXPECT_TRUE(part.piece.images[0].pixels[16 * 44 + 11] == 0);
     ReleasePiece(&part.piece); // the second release does nothing
 }
 
@@ -77,9 +77,12 @@ TEST(Board, FitsAndLanding)
     RotateForward(&bar.piece); // upright in grid column 1
     for (int x = -2; x <= 9; x++)
         EXPECT_EQ(Fits(&tb.board, &bar.piece, x, 0), x >= -1 && x <= 8) << x;
-    EXPECT_TRUE(Fits(&tb.board, &bar.piece, 4, 16) && !Fits(&tb.board, &bar.piece, 4, 17));
-    for (int v : {-100, -4, 21, INT32_MAX, INT32_MIN})
-        EXPECT_FALSE(Fits(&tb.board, &bar.piece, v, 0) || Fits(&tb.board, &bar.piece, 3, v)) << v;
+    EXPECT_TRUE(Fits(&tb.board, &bar.piece, 4, 16));
+    EXPECT_TRUE(!Fits(&tb.board, &bar.piece, 4, 17));
+    for (int v : {-100, -4, 21, INT32_MAX, INT32_MIN}) {
+        EXPECT_FALSE(Fits(&tb.board, &bar.piece, v, 0)) << v;
+        EXPECT_FALSE(Fits(&tb.board, &bar.piece, 3, v)) << v;
+    }
 
     // Landing ORs its colour into what is there (8: a bit no colour has).
     TestPiece dot(14, &tile.image);
@@ -92,10 +95,13 @@ TEST(Board, AFullTopRowIsClearedAlone)
 {
     TestBoard top;
     top.fillRow(0, 5), top.cell(1, 2) = 4;
-    ASSERT_TRUE(FindFullRow(&top.board) && top.board.fullRow == 0);
+    ASSERT_TRUE(FindFullRow(&top.board));
+    ASSERT_TRUE(top.board.fullRow == 0);
     DestroyStep(&top.board, 5);
     for (int c = 1; c <= 10; c++) EXPECT_EQ(top.cell(0, c), 0);
-    EXPECT_TRUE(top.cell(1, 2) == 4 && top.px(5, 10) == 0 && top.px(5, 11) == 12);
+    EXPECT_TRUE(top.cell(1, 2) == 4);
+    EXPECT_TRUE(top.px(5, 10) == 0);
+    EXPECT_TRUE(top.px(5, 11) == 12);
 }
 
 TEST(Board, RisingRow)
@@ -117,6 +123,7 @@ TEST(Board, RisingRow)
               (Ints{0, 6, 1, 12, 220, 0x100, 0x101, 0}));
     for (int step = 1; step <= 5; step++) {
         RiseStep(&tb.board, step, items);
-        EXPECT_TRUE(tb.px(22, 209) == (step < 5 ? 0x100 * (step + 1) : 0) && tb.px(11, 209) == 0);
+        EXPECT_TRUE(tb.px(22, 209) == (step < 5 ? 0x100 * (step + 1) : 0));
+        EXPECT_TRUE(tb.px(11, 209) == 0);
     }
 }

@@ -53,8 +53,8 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
                   (Ints{type, PhaseNewGame, PhasePlaying, 0, 0, 1, e.lines, e.delay, 0, 1, 0, 3, 0,
                         type, 0, 1, e.lines, e.delay}))
             << e.type;
-        EXPECT_TRUE(BoardIs(e.board) &&
-                    !memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells))
+        EXPECT_TRUE(BoardIs(e.board)) << e.type;
+        EXPECT_TRUE(!memcmp(Settings.SavedCells, CurrentBoard()->cells, sizeof Settings.SavedCells))
             << e.type;
     }
 
@@ -64,9 +64,10 @@ TEST_F(Progress, StartGameSetsUpEachTypeAndTypeALevels)
     StartGame(GameTypeA);
     for (auto [level, pattern, delay, lines] : levels) {
         Game.Level = level, StartLevel();
-        EXPECT_TRUE(BoardIs(LevelPatterns[pattern]) && Game.FallDelay == delay &&
-                    Game.Lines == lines && Settings.SavedLevel == level)
-            << level;
+        EXPECT_TRUE(BoardIs(LevelPatterns[pattern])) << level;
+        EXPECT_TRUE(Game.FallDelay == delay) << level;
+        EXPECT_TRUE(Game.Lines == lines) << level;
+        EXPECT_TRUE(Settings.SavedLevel == level) << level;
     }
     // No level starts with a full row.
     for (int p = 0; p < 15; p++)
@@ -81,7 +82,8 @@ TEST_F(Progress, SpeedUpFloorAndCounterLimits)
     for (auto [type, last] : {std::pair{GameTypeB, 57}, {GameTypeC, 54}, {GameTypeD, 57}}) {
         StartGame(type), Game.Lines = 100000;
         for (int i = 0; i < 100; i++) CheckProgress();
-        EXPECT_TRUE(Game.FallDelay == last && Game.Level == 101) << type;
+        EXPECT_TRUE(Game.FallDelay == last) << type;
+        EXPECT_TRUE(Game.Level == 101) << type;
     }
     // Counters stop at their ends instead of overflowing.
     Game.Score = INT32_MAX - 3;

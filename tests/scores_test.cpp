@@ -123,7 +123,8 @@ TEST_F(Scores, NameEntryBackgroundCoversEveryRowOnEveryTick)
     // The letters entered show in the name field.
     ScoreScreen.letterCount = 2, ScoreScreen.enteredName[1] = 3;
     Step();
-    EXPECT_TRUE(CellAt(75, 197) == 3 && CellAt(95, 197) == -1);
+    EXPECT_TRUE(CellAt(75, 197) == 3);
+    EXPECT_TRUE(CellAt(95, 197) == -1);
 }
 
 TEST_F(Scores, HostileTablesAndBackgrounds)

@@ -89,7 +89,8 @@ TEST(Shell, DroppedFramesQuitAndTheLoadingPicture)
     // Quit in the menu posts a close request.
     EXPECT_EQ(ScreenTransition(ScreenMenu, -1), ScreenMenu);
     PlatMessage msg;
-    EXPECT_TRUE(Plat_GetMessage(&msg) && msg.kind == MsgClose);
+    EXPECT_TRUE(Plat_GetMessage(&msg));
+    EXPECT_TRUE(msg.kind == MsgClose);
     ShutDown();
 }
 
@@ -128,19 +129,24 @@ TEST(Keys, FiringTapsTheSharedSlotAndTheLock)
     EXPECT_EQ(Keys.KeySlot[Key1], 0);
     // Only digits count as any key; slots outside the table never fire; 'A' is not tracked.
     Hold({VkUp, VkF9, 0x41});
-    EXPECT_TRUE(KeyFires(KeyUp) && !AnyKeyFires() && !KeyFires(-1) && !KeyFires(KeySlotCount));
+    EXPECT_TRUE(KeyFires(KeyUp));
+    EXPECT_TRUE(!AnyKeyFires());
+    EXPECT_TRUE(!KeyFires(-1));
+    EXPECT_TRUE(!KeyFires(KeySlotCount));
     OnKeyUp(VkUp); // ends nothing: no lock yet
     // The lock ignores presses until any tracked key is released.
     Hold({VkLeft});
     LockKeys();
     EXPECT_EQ(Keys.KeySlot[KeyLeft], 0);
     Hold({VkLeft, Vk0 + 3});
-    EXPECT_FALSE(KeyFires(KeyLeft) || KeyFires(Key3));
+    EXPECT_FALSE(KeyFires(KeyLeft));
+    EXPECT_FALSE(KeyFires(Key3));
     // F8 works through the lock, pressed or released, and does not end it.
     OnKeyDown(VkF8);
     EXPECT_EQ(Shell.QuitFlag, 1);
     Shell.QuitFlag = 0, OnKeyUp(VkF8);
-    EXPECT_TRUE(Shell.QuitFlag == 1 && Keys.KeyLock == 1);
+    EXPECT_TRUE(Shell.QuitFlag == 1);
+    EXPECT_TRUE(Keys.KeyLock == 1);
     Shell.QuitFlag = 0, OnKeyUp(Vk0 + 7); // a key that was never held still ends the lock
     EXPECT_EQ(Keys.KeyLock, 0);
     Hold({VkLeft});
@@ -161,8 +167,10 @@ TEST(Headless, KeyFilesTracesFramesAndArguments)
     for (const std::string &bad :
          std::vector<std::string>{many, "1 down Left\n0 up Left\n", "1 down\n", "1 hop Left\n",
                                   "x down Left\n", "1 down Q\n", "1 close now\n",
-                                  "1 down Left Up\n", "-4 down Left\n", "2\n", "1 down F10\n"})
-        EXPECT_TRUE(Parse(bad, &ok).find("line ") != std::string::npos && !ok) << bad;
+                                  "1 down Left Up\n", "-4 down Left\n", "2\n", "1 down F10\n"}) {
+        EXPECT_TRUE(Parse(bad, &ok).find("line ") != std::string::npos) << bad;
+        EXPECT_TRUE(!ok) << bad;
+    }
     EXPECT_EQ(Parse("1 down Left\n\n# x\n3 up Nope\n", &ok).rfind("line 4", 0), 0u);
 
     TempFolder t;
@@ -192,8 +200,10 @@ TEST(Headless, KeyFilesTracesFramesAndArguments)
     WriteText(dir + "/bad.txt", "1 down Left\n2 sideways Left\n");
     for (std::string args :
          std::vector<std::string>{"--ticks", "--ticks -5", "--ticks 12x", "--frame-every 0",
-                                  "--frame-at 1,,2", "--bogus 1", "--keys " + dir + "/none.txt"})
-        EXPECT_TRUE(RunHeadless("--dir " + dir + " " + args, &out) == 2 && !out.empty()) << args;
+                                  "--frame-at 1,,2", "--bogus 1", "--keys " + dir + "/none.txt"}) {
+        EXPECT_TRUE(RunHeadless("--dir " + dir + " " + args, &out) == 2) << args;
+        EXPECT_TRUE(!out.empty()) << args;
+    }
     EXPECT_EQ(RunHeadless("--dir " + dir + " --keys " + dir + "/bad.txt", &out), 2);
     EXPECT_NE(out.find("line 2"), std::string::npos) << out;
 }

@@ -39,7 +39,8 @@ TEST(Digits, FixedWidthRows)
     DrawDigits(nullptr, 5, 2, 0, 0);
     DrawDigits(&none, 5, 2, 0, 0);
     EXPECT_EQ(240 * 320 - std::count(BackBuffer, BackBuffer + 240 * 320, Back), 2 * (7 * 9 - 1));
-    EXPECT_TRUE(Pixel(13, 24) == Back && Pixel(23, 28) == 0x108);
+    EXPECT_TRUE(Pixel(13, 24) == Back);
+    EXPECT_TRUE(Pixel(23, 28) == 0x108);
     CloseScreen();
 }
 
@@ -77,9 +78,11 @@ TEST(Sound, PlaysOnlyWhileSoundIsOnFromEitherSource)
     }
     ResourceArchive = archive.data(), ResourceArchiveSize = (uint32_t)archive.size();
     LoadSounds();
-    for (int i = 0; i < SoundCount; i++)
-        EXPECT_TRUE(Slot(i) == wav[i] && SoundSlots[i].wav > archive.data() &&
-                    SoundSlots[i].wav < archive.data() + archive.size());
+    for (int i = 0; i < SoundCount; i++) {
+        EXPECT_TRUE(Slot(i) == wav[i]);
+        EXPECT_TRUE(SoundSlots[i].wav > archive.data());
+        EXPECT_TRUE(SoundSlots[i].wav < archive.data() + archive.size());
+    }
     PlayEffect(SoundLevel);
     EXPECT_EQ(SoundsSince(), "slevel.wav");
     ReleaseSounds();

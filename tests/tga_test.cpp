@@ -125,7 +125,8 @@ TEST(Tga, RunsAcrossRowEndsAndTrueColour)
     // True colour decodes (the intro reads its raw bytes) but never loads.
     g.type = 10, g.depth = 24, g.width = 2, g.topFirst = true, g.body = {0x82, 1, 2, 3, 0, 4, 5, 6};
     EXPECT_EQ(Raw(Write(g), &format), (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}));
-    EXPECT_TRUE(format == TgaFormat24 && Load(Write(g)).empty());
+    EXPECT_TRUE(format == TgaFormat24);
+    EXPECT_TRUE(Load(Write(g)).empty());
 }
 
 TEST(Tga, ColourMaps)
@@ -201,22 +202,25 @@ TEST(Tga, LoadersAndTheDecodeTool)
     p.runLength = true, p.type = 9;
     Bytes file = Write(p);
     Pixels expected = Load(file);
-    ASSERT_TRUE(WriteBytes(t.Path("Full.tga"), file) &&
-                WriteBytes(t.Path("Narrow.tga"), Write(Sample(239, 320))) &&
-                WriteBytes(t.Path("Cut.tga"), Bytes(file.begin(), file.end() - 1)));
+    ASSERT_TRUE(WriteBytes(t.Path("Full.tga"), file));
+    ASSERT_TRUE(WriteBytes(t.Path("Narrow.tga"), Write(Sample(239, 320))));
+    ASSERT_TRUE(WriteBytes(t.Path("Cut.tga"), Bytes(file.begin(), file.end() - 1)));
 
     // Full-screen pictures must be exactly the display's size.
     ASSERT_EQ(ResourceArchive, nullptr);
     Image *image = LoadImage("Full.tga");
     FullScreenPicture *full = LoadFullScreenPicture("Full.tga");
-    ASSERT_TRUE(image && full);
+    ASSERT_TRUE(image);
+    ASSERT_TRUE(full);
     EXPECT_EQ(Pixels(full->pixels, full->pixels + 240 * 320), expected);
     EXPECT_EQ(Pixels(image->pixels, image->pixels + 240 * 320), expected);
     FreeFullScreenPicture(full), FreeFullScreenPicture(full),
         free(full); // the second frees nothing
     EXPECT_EQ(LoadFullScreenPicture("Narrow.tga"), nullptr);
-    for (const char *name : {"Cut.tga", "Missing.tga"})
-        EXPECT_TRUE(LoadImage(name) == nullptr && LoadFullScreenPicture(name) == nullptr) << name;
+    for (const char *name : {"Cut.tga", "Missing.tga"}) {
+        EXPECT_TRUE(LoadImage(name) == nullptr) << name;
+        EXPECT_TRUE(LoadFullScreenPicture(name) == nullptr) << name;
+    }
 
     // zuxpack decode writes the PNG of the game's own conversion, and fails
     // with one line where the game refuses the picture.
@@ -228,7 +232,7 @@ TEST(Tga, LoadersAndTheDecodeTool)
     };
     EXPECT_EQ(Decode("Full.tga", "a.png"), 0) << out;
     EXPECT_EQ(ReadBytes(t.Path("a.png")), ReadBytes(t.Path("expected.png")));
-    EXPECT_TRUE(Decode("Narrow.tga", "d.png") == 1 && std::count(out.begin(), out.end(), '\n') == 1)
-        << out;
+    EXPECT_TRUE(Decode("Narrow.tga", "d.png") == 1) << out;
+    EXPECT_TRUE(std::count(out.begin(), out.end(), '\n') == 1) << out;
     ScreenWidth = oldWidth, ScreenHeight = oldHeight;
 }
