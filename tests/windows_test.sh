@@ -275,8 +275,11 @@ rm -f "$work/portable/SS.dat"
 away
 saved() { [ -s "$work/portable/SS.dat" ]; }
 waitFor 10 saved || fail "SS.dat was not written when the focus went"
+moving() { xwd -root -silent >"$work/m1.xwd" && sleep 0.3 && xwd -root -silent >"$work/m2.xwd" &&
+    ! cmp -s "$work/m1.xwd" "$work/m2.xwd"; }
+moving && fail "the frame moved while the game was frozen"
 xdotool mousemove --window "$win" 100 100 click 1
-sleep 0.5
+waitFor 10 moving || fail "the game did not run on when the focus came back"
 ends F8 "zux.exe after the focus came back"
 
 # --close-on-focus-loss: leaving the window closes the game.
