@@ -265,8 +265,9 @@ ends q "zux.exe --windowed, Q bound to F8 in zux.cfg,"
 
 start "$work/portable" --windowed
 sleep 1
-# Another window takes the focus: the game freezes and saves at once; a click
-# brings it back (wine without a window manager activates a window on a click).
+# Another window takes the focus: the game freezes and saves at once; the
+# keyboard's focus and a click bring it back (wine without a window manager
+# activates a window on a click).
 xeyes -geometry 60x60+400+0 >/dev/null 2>&1 &
 epid=$!
 away() { xdotool windowfocus --sync "$(xdotool search --class xeyes | head -n 1)"; }
@@ -278,6 +279,7 @@ waitFor 10 saved || fail "SS.dat was not written when the focus went"
 moving() { xwd -root -silent >"$work/m1.xwd" && sleep 0.3 && xwd -root -silent >"$work/m2.xwd" &&
     ! cmp -s "$work/m1.xwd" "$work/m2.xwd"; }
 moving && fail "the frame moved while the game was frozen"
+xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool mousemove --window "$win" 100 100 click 1
 waitFor 10 moving || fail "the game did not run on when the focus came back"
 ends F8 "zux.exe after the focus came back"
