@@ -72,12 +72,6 @@ expected="$name/Data.zux $name/LICENSE $name/README.txt $name/SDL2-LICENSE.txt $
 unzip -p "$zip" "$name/zux.exe" | cmp -s - "$wbuild/zux.exe" || fail "the zip's zux.exe is not the build's"
 unzip -p "$zip" "$name/README.txt" | grep -c $'\r$' >/dev/null || fail "README.txt does not have Windows line endings"
 
-# --version and --help answer on the console of a GUI program too.
-mkdir -p "$work/console"
-out=$(winrun "$work/console" "$wbuild/zux.exe" --version) && [[ $out == "zux "[0-9]* ]] ||
-    fail "zux.exe --version: $out"
-out=$(winrun "$work/console" "$wbuild/zux.exe" --help) && [[ $out == usage:* ]] || fail "zux.exe --help: $out"
-
 # The file calls, and the replace killed while it writes: each time the file
 # is the old one or the new one, whole.
 mkdir -p "$work/files"
@@ -87,7 +81,7 @@ for round in 1 2 3 4 5; do
     rm -f "$work/files/hammer"*
     (cd "$work/files" && exec wine "$wbuild/zux-files-check.exe" --hammer hammer.dat >"$work/files/hammer.log" 2>&1) &
     gpid=$!
-    ready() { grep -q ready "$work/files/hammer.log"; }
+    ready() { grep -qs ready "$work/files/hammer.log"; }
     waitFor 20 ready || fail "the replacing program never started: $(cat "$work/files/hammer.log")"
     sleep "0.$((RANDOM % 9 + 1))"
     kill -KILL "$gpid"
@@ -174,6 +168,13 @@ done
 
 # The window: a screen of 480 x 640, where the full-screen game shows at scale 2.
 xvfb_start 480x640x24
+# --version and --help answer on the console of a GUI program too (on a
+# desktop, as Windows always has one).
+mkdir -p "$work/console"
+out=$(winrun "$work/console" "$wbuild/zux.exe" --version) && [[ $out == "zux "[0-9]* ]] ||
+    fail "zux.exe --version: $out"
+out=$(winrun "$work/console" "$wbuild/zux.exe" --help) && [[ $out == usage:* ]] || fail "zux.exe --help: $out"
+
 shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block
     xwd -root -silent >"$work/$1.xwd" && "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
 }
