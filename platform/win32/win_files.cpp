@@ -220,7 +220,7 @@ bool Plat_CanWriteFolder(const char *folder)
         while (n > 0 && path + n > own && path[n - 1] == L'\\') path[--n] = 0;
         if (n == 0) wcscpy(path, L".");
         if (IsFolderW(path)) {
-            wcscat(path, L"\\");
+            if (path[wcslen(path) - 1] != L'\\') wcscat(path, L"\\");
             return CanMakeFileIn(path);
         }
         DWORD a = GetFileAttributesW(path);
