@@ -10,7 +10,7 @@
 #   Linux build recorded play to a match in zux.exe --replay, its last frame
 #   the headless one; a game played through the X server's keyboard, closed
 #   with F8, leaves SS.dat and a replay that Linux zux-headless plays to a
-#   match; scale 1, F11 and Alt+Enter, a key bound in zux.cfg, the focus
+#   match beside zux.exe, where replays\ keeps the newest 20; scale 1, F11 and Alt+Enter, a key bound in zux.cfg, the focus
 #   freeze and --close-on-focus-loss, one line without a sound device; from a
 #   read-only folder the saves go to %APPDATA%\zux\;
 # - the zip holds exactly its files.
@@ -204,6 +204,12 @@ game() { # game DIR: a copy of the Windows game in DIR
 
 # Start-up: from the command to the first intro frame on the screen.
 game "$work/portable"
+# 25 older runs in replays\: the 6 oldest go, so 20 are left with the new one.
+mkdir -p "$work/portable/replays"
+for i in $(seq -w 0 24); do
+    echo "# zux replay 1" >"$work/portable/replays/2020-01-01_00-00-$i.zuxreplay"
+    touch -d "@$((1577836800 + 10#$i))" "$work/portable/replays/2020-01-01_00-00-$i.zuxreplay"
+done
 begin=$(date +%s%N)
 start "$work/portable"
 waitFor 30 notBlack || fail "the window stayed black"
@@ -213,8 +219,11 @@ sleep 1
 keys Return:1 Down:0.5 1:3.5 Down:0.5 Return:2 7:0.4 Left:0.4 7:0.4 Right:0.4 3:0.4 7:0.4
 ends F8 zux.exe
 [ "$(stat -c %s "$work/portable/SS.dat" 2>/dev/null)" = 1052 ] || fail "F8 did not leave SS.dat beside zux.exe"
-replay=$(ls "$work/portable/replays/"*.zuxreplay 2>/dev/null | head -n 1)
-[ -n "$replay" ] || fail "no replay in replays\\ beside zux.exe"
+replay=$(ls -t "$work/portable/replays/"*.zuxreplay 2>/dev/null | head -n 1)
+[ -n "$replay" ] && [[ $replay != */2020-* ]] || fail "no replay in replays\\ beside zux.exe"
+kept=$(ls "$work/portable/replays" | sort | head -n 1)
+[ "$(ls "$work/portable/replays" | wc -l)" = 20 ] && [ "$kept" = 2020-01-01_00-00-06.zuxreplay ] ||
+    fail "replays\\ kept $(ls "$work/portable/replays" | wc -l) runs from $kept on, not the newest 20"
 last=$(sed -n 's/^# end \([0-9]*\) .*/\1/p' "$replay")
 mkdir -p "$work/check" && cp "$linux/Data.zux" "$work/check/"
 out=$("$headless" --dir "$work/check" --replay "$replay" --trace "$work/check/trace.jsonl" 2>&1)
