@@ -172,7 +172,7 @@ int main(int argc, char **argv)
         }
     }
     if (tracePath) {
-        Run.trace = fopen(tracePath, "w");
+        Run.trace = fopen(tracePath, "wb");
         if (!Run.trace) return BadArgument("cannot write trace", tracePath);
     }
 

@@ -233,6 +233,8 @@ zux_check() {
     local v tmp kind others=() side f one two bad=0
     v=$(zux_version)
     zux_source_date
+    # Both builds take SDL2 for Windows from this tree's cache (built once: a dependency, not ours).
+    export ZUX_SDL2_CACHE=${ZUX_SDL2_CACHE:-$PWD/build-windows/sdl2}
     tmp=${ZUX_CHECK_DIR:-$(mktemp -d /tmp/zux-check-XXXXXX)}
     mkdir -p "$tmp/one" "$tmp/second-build/src" "${ZUX_CHECK_OUT:=release}"
     zux_source "$tmp/one/zux-$v.tar.gz"

@@ -37,8 +37,8 @@ TEST(ArtGen, WritesWhatTheGameNamesTheSameEveryRunAtTheRightSizes)
 {
     TempFolder t;
     std::string out;
-    for (std::string args :
-         {t.Path("art"), "--sheet " + t.Path("s.png"), "--icons " + t.Path("icons")})
+    for (std::string args : {t.Path("art"), "--sheet " + t.Path("s.png"),
+                             "--icons " + t.Path("icons"), "--ico " + t.Path("zux.ico")})
         ASSERT_EQ(RunTool("zux-artgen", args, &out), 0) << out;
     std::set<std::string> written = FilesIn(t.Path("art")), named;
     const std::regex literal("\"([A-Za-z0-9_-]+\\.(tga|wav))\"");
@@ -63,6 +63,23 @@ TEST(ArtGen, WritesWhatTheGameNamesTheSameEveryRunAtTheRightSizes)
         EXPECT_TRUE(w == size) << n;
         EXPECT_TRUE(h == size) << n;
         EXPECT_TRUE(LeWord(icon, 24) % 65536 == (6 << 8 | 8)) << n;
+    }
+    // Windows' icon: a directory of seven entries, each the desktop PNG of its size.
+    Bytes ico = ReadBytes(t.Path("zux.ico"));
+    ASSERT_GE(ico.size(), 6u + 7 * 16);
+    EXPECT_TRUE(LeWord(ico, 0) == 1 << 16 && LeWord(ico, 4) % 65536 == 7);
+    int entry = 6;
+    for (uint32_t size : {16, 24, 32, 48, 64, 128, 256}) {
+        std::string n = std::to_string(size);
+        uint32_t length = (uint32_t)LeWord(ico, entry + 8), at = (uint32_t)LeWord(ico, entry + 12);
+        ASSERT_LE((size_t)at + length, ico.size()) << n;
+        EXPECT_TRUE(ico[entry] == size % 256 && ico[entry + 1] == size % 256 &&
+                    LeWord(ico, entry + 4) == (1 | 32 << 16))
+            << n;
+        EXPECT_TRUE(Bytes(ico.begin() + at, ico.begin() + at + length) ==
+                    ReadBytes(t.Path("icons/" + n + "x" + n + "/apps/zux.png")))
+            << n;
+        entry += 16;
     }
     std::set<Bytes> sounds;
     for (const std::string &name : FilesIn(BuiltArt)) {

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_local.h"
@@ -33,23 +35,31 @@ static void OpenDevice(void);
 
 // Runs while the audio libraries probe for a device: their own complaints
 // (ALSA prints a line for every card it fails to open) go nowhere, so the
-// player sees one line of ours at most.
+// player sees one line of ours at most. Windows' sound drivers print nothing.
 static int HideStandardError(void)
 {
+#ifdef _WIN32
+    return -1;
+#else
     fflush(stderr);
     int saved = dup(2);
     int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (saved >= 0 && null >= 0) dup2(null, 2);
     if (null >= 0) close(null);
     return saved;
+#endif
 }
 
 static void RestoreStandardError(int saved)
 {
+#ifndef _WIN32
     if (saved < 0) return;
     fflush(stderr);
     dup2(saved, 2);
     close(saved);
+#else
+    (void)saved;
+#endif
 }
 
 void SdlOpenAudio(void)

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "platform/common/display.h"
 #include "platform/common/queue.h"
@@ -98,9 +97,11 @@ bool Plat_OpenWindow(void)
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+#ifndef _WIN32
     // Without a Wayland session, do not let the Wayland probe complain on stderr.
     if (!getenv("SDL_VIDEODRIVER") && !getenv("WAYLAND_DISPLAY"))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+#endif
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         SetError("SDL video");
         return false;
@@ -245,6 +246,8 @@ void Plat_SetWindowIcon(const uint16_t *pixels, int width, int height)
 #define ZUX_DATA_REL ""
 #endif
 
+static void IgnoreFile(const char *, int64_t, void *) {}
+
 const char *Plat_DataFolder(void)
 {
     // The install's own data folder, found from the program's, wins over the
@@ -252,10 +255,9 @@ const char *Plat_DataFolder(void)
     if (!S.dataFolder[0]) {
         snprintf(S.dataFolder, sizeof(S.dataFolder), "%s", ZUX_DATA_DIR);
         char near[sizeof(S.dataFolder)];
-        struct stat st;
         int n = snprintf(near, sizeof(near), "%s%s", Plat_ProgramFolder(), ZUX_DATA_REL);
-        if (ZUX_DATA_REL[0] && n > 0 && (size_t)n < sizeof(near) && stat(near, &st) == 0 &&
-            S_ISDIR(st.st_mode))
+        if (ZUX_DATA_REL[0] && n > 0 && (size_t)n < sizeof(near) &&
+            Plat_ListFolder(near, IgnoreFile, nullptr))
             memcpy(S.dataFolder, near, (size_t)n + 1);
     }
     return S.dataFolder;

@@ -43,6 +43,9 @@ bool WriteIcons(const char *outDir);
 // icon-maskable.png (512, on a background, for any mask); false on failure.
 bool WriteWebIcons(const char *outDir);
 
+// Writes the icon as a Windows .ico file of PNG images, 16 to 256 pixels; false on failure.
+bool WriteIco(const char *path);
+
 // Writes two sample pictures into outDir under every storage form of the
 // colour-mapped writer, named forms-many-... and forms-few-...; false on failure.
 bool WriteFormSamples(const char *outDir);

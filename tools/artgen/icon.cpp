@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-
 #include <vector>
 
 #include "platform/platform.h"
@@ -67,6 +66,20 @@ Picture Resize(const Picture &src, int w, int h)
     return out;
 }
 
+// The picture's pixels as red, green, blue and alpha bytes.
+std::vector<uint8_t> RgbaOf(const Picture &p)
+{
+    std::vector<uint8_t> rgba;
+    for (Colour c : p.px)
+        for (int b : {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)}) rgba.push_back((uint8_t)b);
+    return rgba;
+}
+
+void PutLittle(std::vector<uint8_t> &out, uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; i++) out.push_back((uint8_t)(v >> (8 * i)));
+}
+
 } // namespace
 
 // The icon at size x size; cells split the square as evenly as whole pixels allow.
@@ -89,9 +102,7 @@ Picture PaintIcon(int size)
 // Writes p as an RGBA PNG at path; false, said on standard error, when it cannot.
 static bool WritePicture(const Picture &p, const std::string &path)
 {
-    std::vector<uint8_t> rgba;
-    for (Colour c : p.px)
-        for (int b : {RedOf(c), GreenOf(c), BlueOf(c), AlphaOf(c)}) rgba.push_back((uint8_t)b);
+    std::vector<uint8_t> rgba = RgbaOf(p);
     if (WritePngRgba(path.c_str(), rgba.data(), p.w, p.h)) return true;
     std::fprintf(stderr, "zux-artgen: cannot write %s\n", path.c_str());
     return false;
@@ -136,4 +147,39 @@ bool WriteIcons(const char *outDir)
         if (!WritePicture(p, sub + "/apps/zux.png")) return false;
     }
     return true;
+}
+
+bool WriteIco(const char *path)
+{
+    // Windows' sizes, each image a PNG (read by every Windows since Vista).
+    static const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    const int count = (int)(sizeof sizes / sizeof sizes[0]);
+    std::vector<uint8_t> head, body;
+    PutLittle(head, 0, 2);
+    PutLittle(head, 1, 2); // an icon, not a cursor
+    PutLittle(head, (uint32_t)count, 2);
+    for (int size : sizes) {
+        Picture p = PaintIcon(size);
+        if (p.w != size) {
+            std::fprintf(stderr, "zux-artgen: the icon's tiles cannot be made\n");
+            return false;
+        }
+        std::vector<uint8_t> rgba = RgbaOf(p);
+        std::vector<uint8_t> png = EncodePngRgba(rgba.data(), size, size);
+        head.push_back((uint8_t)(size & 255)); // 256 is written 0
+        head.push_back((uint8_t)(size & 255));
+        head.push_back(0); // no palette
+        head.push_back(0);
+        PutLittle(head, 1, 2);  // planes
+        PutLittle(head, 32, 2); // bits a pixel
+        PutLittle(head, (uint32_t)png.size(), 4);
+        PutLittle(head, (uint32_t)(6 + 16 * count + body.size()), 4);
+        body.insert(body.end(), png.begin(), png.end());
+    }
+    FILE *f = std::fopen(path, "wb");
+    bool ok = f && std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
+              std::fwrite(body.data(), 1, body.size(), f) == body.size();
+    if (f && std::fclose(f) != 0) ok = false;
+    if (!ok) std::fprintf(stderr, "zux-artgen: cannot write %s\n", path);
+    return ok;
 }

@@ -7,6 +7,7 @@
 //   zux-artgen --forms OUTDIR     two samples in every storage form (for the tests)
 //   zux-artgen --icons OUTDIR     the game's icon as PNGs, OUTDIR/NxN/apps/zux.png
 //   zux-artgen --web-icons OUTDIR the web page's icons: 192, 512 and maskable PNGs
+//   zux-artgen --ico OUT.ico      the game's icon for Windows programs
 #include <cstdio>
 #include <cstring>
 
@@ -16,7 +17,7 @@
 static int Usage(void)
 {
     std::fprintf(stderr, "usage: zux-artgen OUTDIR | --list | --sheet OUT.png | --screens OUT.png "
-                         "| --forms OUTDIR | --icons OUTDIR | --web-icons OUTDIR\n");
+                         "| --forms OUTDIR | --icons OUTDIR | --web-icons OUTDIR | --ico OUT.ico\n");
     return 2;
 }
 
@@ -36,6 +37,7 @@ int main(int argc, char **argv)
     if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) return WriteIcons(argv[2]) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--web-icons") == 0)
         return WriteWebIcons(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "--ico") == 0) return WriteIco(argv[2]) ? 0 : 1;
     if (argc != 2 || argv[1][0] == '-') return Usage();
     return GenerateArt(argv[1]) ? 0 : 1;
 }

@@ -44,10 +44,10 @@ static void PutChunk(std::vector<uint8_t> &out, const char *type, const std::vec
     Put32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-// Writes the filtered rows raw (one 0 filter byte before each row) as a PNG of
-// the given colour type: 2 for RGB, 6 for RGBA.
-static bool WriteRows(const char *path, const std::vector<uint8_t> &raw, int width, int height,
-                      uint8_t colourType)
+// The filtered rows raw (one 0 filter byte before each row) as a PNG of the
+// given colour type: 2 for RGB, 6 for RGBA.
+static std::vector<uint8_t> EncodeRows(const std::vector<uint8_t> &raw, int width, int height,
+                                       uint8_t colourType)
 {
     std::vector<uint8_t> z = {0x78, 0x01};
     size_t pos = 0;
@@ -77,7 +77,13 @@ static bool WriteRows(const char *path, const std::vector<uint8_t> &raw, int wid
     PutChunk(png, "IHDR", ihdr);
     PutChunk(png, "IDAT", z);
     PutChunk(png, "IEND", {});
+    return png;
+}
 
+static bool WriteRows(const char *path, const std::vector<uint8_t> &raw, int width, int height,
+                      uint8_t colourType)
+{
+    std::vector<uint8_t> png = EncodeRows(raw, width, height, colourType);
     FILE *f = fopen(path, "wb");
     if (!f) return false;
     bool ok = fwrite(png.data(), 1, png.size(), f) == png.size();
@@ -100,9 +106,9 @@ bool WritePng(const char *path, const uint16_t *pixels, int width, int height)
     return WriteRows(path, raw, width, height, 2);
 }
 
-bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height)
+// The RGBA rows, each led by its filter byte.
+static std::vector<uint8_t> RgbaRows(const uint8_t *rgba, int width, int height)
 {
-    if (!rgba || width <= 0 || height <= 0) return false;
     std::vector<uint8_t> raw;
     raw.reserve((size_t)height * (1 + 4 * (size_t)width));
     for (int y = 0; y < height; y++) {
@@ -110,5 +116,17 @@ bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height)
         for (size_t i = 0; i < 4 * (size_t)width; i++)
             raw.push_back(rgba[4 * (size_t)y * width + i]);
     }
-    return WriteRows(path, raw, width, height, 6);
+    return raw;
+}
+
+bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height)
+{
+    if (!rgba || width <= 0 || height <= 0) return false;
+    return WriteRows(path, RgbaRows(rgba, width, height), width, height, 6);
+}
+
+std::vector<uint8_t> EncodePngRgba(const uint8_t *rgba, int width, int height)
+{
+    if (!rgba || width <= 0 || height <= 0) return {};
+    return EncodeRows(RgbaRows(rgba, width, height), width, height, 6);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The 8-bit red, green and blue of a 5-6-5 pixel.
 void WidenPixel(uint16_t pixel, uint8_t rgb[3]);
@@ -12,3 +13,5 @@ bool WritePng(const char *path, const uint16_t *pixels, int width, int height);
 // Writes width x height pixels of red, green, blue and alpha bytes (rows top
 // first) as an RGBA PNG; false on failure.
 bool WritePngRgba(const char *path, const uint8_t *rgba, int width, int height);
+// The same RGBA pixels as the bytes of a PNG file; empty when there are none.
+std::vector<uint8_t> EncodePngRgba(const uint8_t *rgba, int width, int height);
