@@ -16,8 +16,9 @@
 
 static int Usage(void)
 {
-    std::fprintf(stderr, "usage: zux-artgen OUTDIR | --list | --sheet OUT.png | --screens OUT.png "
-                         "| --forms OUTDIR | --icons OUTDIR | --web-icons OUTDIR | --ico OUT.ico\n");
+    std::fprintf(stderr,
+                 "usage: zux-artgen OUTDIR | --list | --sheet OUT.png | --screens OUT.png "
+                 "| --forms OUTDIR | --icons OUTDIR | --web-icons OUTDIR | --ico OUT.ico\n");
     return 2;
 }
 
