@@ -93,6 +93,13 @@ int main(int argc, char **argv)
     char why[MaxFolderPath + 128];
     // A replay keeps its hands off the player's files.
     if (!ChooseSaveFolder(home, why, sizeof(why)) && !o.replay) WarnSaveFailure("folder", why);
+    if (!o.replay) {
+        // What a crash in the middle of a save left behind goes.
+        char replays[MaxFolderPath + 16];
+        snprintf(replays, sizeof(replays), "%sreplays/", SaveFolder());
+        RemoveStaleTemporaries(SaveFolder());
+        RemoveStaleTemporaries(replays);
+    }
     ConfigState cfg;
     ReadConfig(&cfg, !o.replay);
 

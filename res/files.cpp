@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "platform/platform.h"
 #include "res/folders.h"
@@ -176,6 +177,40 @@ uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count)
     if (!Plat_MakeFolder(SaveFolder())) return SaveFailed(name);
     if (ReplaceFileAt(path, data, count) != count) return SaveFailed(name);
     return count;
+}
+
+// True for "NAME.PID-N.new", the name Plat_ReplaceFile gives its temporary file.
+static bool TemporaryNamed(const char *name)
+{
+    size_t n = strlen(name);
+    if (n < 9 || strcmp(name + n - 4, ".new") != 0) return false;
+    const char *p = name + n - 4;
+    int digits = 0;
+    while (p > name && p[-1] >= '0' && p[-1] <= '9') p--, digits++;
+    if (!digits || p == name || *--p != '-') return false;
+    digits = 0;
+    while (p > name && p[-1] >= '0' && p[-1] <= '9') p--, digits++;
+    return digits && p > name + 1 && p[-1] == '.';
+}
+
+struct StaleSweep {
+    const char *folder;
+    int64_t before;
+};
+
+static void RemoveIfStale(const char *name, int64_t modified, void *user)
+{
+    StaleSweep *sweep = (StaleSweep *)user;
+    if (!TemporaryNamed(name) || modified >= sweep->before) return;
+    char path[PlatMaxPath];
+    int n = snprintf(path, sizeof(path), "%s%s", sweep->folder, name);
+    if (n > 0 && (size_t)n < sizeof(path)) Plat_RemoveFile(path);
+}
+
+void RemoveStaleTemporaries(const char *folder)
+{
+    StaleSweep sweep = {folder, (int64_t)time(nullptr) - StaleTemporaryAge};
+    Plat_ListFolder(folder, RemoveIfStale, &sweep);
 }
 
 uint32_t ReadFileAt(const char *path, uint8_t **out)

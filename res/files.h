@@ -27,6 +27,12 @@ uint32_t ReadSaveFile(const char *name, uint8_t **out);
 // once for each name.
 uint32_t ReplaceWholeFile(const char *name, const void *data, uint32_t count);
 
+// Removes from folder the temporary files of replaces that a crash cut short
+// ("NAME.PID-N.new") once they are older than StaleTemporaryAge seconds: a
+// younger one may be another copy of the game's write in progress.
+enum { StaleTemporaryAge = 3600 };
+void RemoveStaleTemporaries(const char *folder);
+
 // ReplaceWholeFile for a path of the player's choosing, with no folder made and
 // nobody told: count on success, 0 on failure with Plat_FileError saying why.
 uint32_t ReplaceFileAt(const char *path, const void *data, uint32_t count);

@@ -70,6 +70,30 @@ TEST(Files, SaversAtOnceKeepTheFileWhole)
     EXPECT_EQ(entries, 1);
 }
 
+// A crash between a replace's write and its rename leaves the temporary file;
+// the next start removes it once it is an hour old, and nothing else.
+TEST(Files, StaleTemporariesGoAtStart)
+{
+    TempFolder t;
+    auto make = [&](const char *name, int hoursOld) {
+        WriteBytes(t.Path(name), Bytes(3, 'x'));
+        auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(hoursOld);
+        std::filesystem::last_write_time(t.Path(name), when);
+    };
+    make("SS.dat.4242-1.new", 2); // a crash's leftover
+    make("HS.dat.4243-7.new", 0); // another copy's save under way
+    make("SS.dat", 2);            // the player's files, however old
+    make("notes.new", 2);         // not a name the game gives a temporary
+    make("SS.dat.-1.new", 2);     // nor this
+    RemoveStaleTemporaries((t.dir + "/").c_str());
+    std::vector<std::string> left;
+    for (const auto &e : std::filesystem::directory_iterator(t.dir))
+        left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"HS.dat.4243-7.new", "SS.dat", "SS.dat.-1.new",
+                                              "notes.new"}));
+}
+
 TEST(Settings, FileLayoutShortFilesAndRepairs)
 {
     TempFolder t;
