@@ -162,8 +162,7 @@ for run in intro:1000 menus:600 game0:1000 game1:1000 game2:1000 game3:1000 name
 done
 grep -q '"screen":"NameEntry"' "$work/linux-name/trace.jsonl" || fail "the name entry was never reached"
 for type in 0 1 2 3; do
-    grep -q "\"gameType\":$type,\"gamePhase\":7" "$work/linux-game$type/trace.jsonl" ||
-        grep -q "\"gamePhase\":7" "$work/linux-game$type/trace.jsonl" || fail "game $type never ended"
+    grep -q "\"gamePhase\":7,\"gameType\":$type" "$work/linux-game$type/trace.jsonl" || fail "game $type never ended"
 done
 
 # The window: a screen of 480 x 640, where the full-screen game shows at scale 2.
