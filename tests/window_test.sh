@@ -57,10 +57,6 @@ other=5000 # more than this: another screen
 # A screen of 480 x 640: the full-screen window shows the frame at scale 2.
 xvfb_start 480x640x24
 
-shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block
-    xwd -root -silent >"$work/$1.xwd" &&
-        "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
-}
 bright() { # bright PNG: the share of pixels that are not near black
     "$convert" "$1" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:
 }

@@ -174,9 +174,6 @@ out=$(winrun "$work/console" "$wbuild/zux.exe" --version) && [[ $out == "zux "[0
     fail "zux.exe --version: $out"
 out=$(winrun "$work/console" "$wbuild/zux.exe" --help) && [[ $out == usage:* ]] || fail "zux.exe --help: $out"
 
-shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block
-    xwd -root -silent >"$work/$1.xwd" && "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
-}
 notBlack() {
     shot start && [ "$("$convert" "$work/start.png" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:)" != 0 ]
 }

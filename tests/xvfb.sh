@@ -67,6 +67,10 @@ xvfb_start() {
     export DISPLAY
 }
 
+shot() { # shot NAME: the screen as a 240 x 320 PNG in $work, one pixel of each 2 x 2 block
+    xwd -root -silent >"$work/$1.xwd" && "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
+}
+
 waitFor() { # waitFor SECONDS COMMAND...: polls the command every 0.2 s
     local tries=$(($1 * 5))
     shift
