@@ -14,15 +14,7 @@ data=${2:?}
 . "$(dirname "$0")/xvfb.sh"
 need_tools xdotool xwd xeyes cmp
 
-work=$(mktemp -d /tmp/zux-focus-XXXXXX)
-keep=0
-xpid= gpid= epid=
-cleanup() {
-    for p in $gpid $epid $xpid; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    [ "$keep" = 1 ] || rm -rf "$work"
-}
-trap cleanup EXIT
+xvfb_work focus
 xvfb_start 800x700x24
 
 mkdir -p "$work/game"
@@ -51,9 +43,7 @@ xdotool windowfocus --sync "$win"
 sleep 0.5
 shot e && sleep 0.4 && shot f
 cmp -s "$work/e.xwd" "$work/f.xwd" && fail "the game did not run on when the focus came back"
-key F8 0
-waitExit "$gpid" 10 || fail "zux did not close on F8"
-[ "$status" = 0 ] || fail "zux exited with $status"
+ends F8 zux
 
 # The pocket computer's rule: leaving the window closes the game.
 start --close-on-focus-loss

@@ -26,36 +26,8 @@ checkInstalled() { # checkInstalled ROOT [MANUAL]: every file an install must ho
         [ -s "$1/$f" ] || fail "$f is not installed"
     done
 }
-startX() { # the X server, and the tools that look at it
-    need_tools xdotool xwd && need_imagemagick
-    xvfb_start 640x800x24
-}
-asPlayer=() # the command prefix that runs as the player
-player() { # player HOME ARGS...: the game run as the player, in the background, past the intro
-    "${asPlayer[@]}" env -i PATH=/usr/bin:/bin HOME="$1" DISPLAY="$DISPLAY" \
-        SDL_AUDIODRIVER=dummy "${@:2}" >"$work/zux.out" 2>"$work/zux.err" &
-    gpid=$!
-    windowUp() {
-        kill -0 "$gpid" 2>/dev/null || fail "zux ended at once: $(cat "$work/zux.err")"
-        xdotool search --name '^zux$' >/dev/null 2>&1
-    }
-    waitFor 15 windowUp || fail "no window named zux appeared"
-    sleep 1 # the pictures load
-    key Return 0.6
-    shows
-}
-quit() { # quit: F8, then the exit status must be 0 within 10 s
-    kill -0 "$gpid" 2>/dev/null || fail "zux ended before F8: $(cat "$work/zux.err")"
-    key F8 0
-    waitExit "$gpid" 10 || fail "zux did not close within 10 s of F8"
-    gpid=
-    [ "$status" = 0 ] || fail "zux exited with $status: $(cat "$work/zux.err")"
-}
-shows() { # shows: the screen is not black, so the game found its pictures
-    xwd -root -silent >"$work/shot.xwd" || fail "xwd cannot take a screenshot"
-    "$convert" "xwd:$work/shot.xwd" -colorspace Gray -threshold 8% -format '%[fx:mean]' info: |
-        awk '{ b = $1 } END { exit !(b > 0.05) }' || fail "the window is black: no Data.zux found"
-}
+startX() { need_tools xdotool xwd && need_imagemagick && xvfb_start 640x800x24; }
+asPlayer=() # the command prefix that runs the game as the player
 word() { od -An -t d4 -j $(($2 * 4)) -N 4 "$1" | tr -d ' '; } # word FILE N
 bbb() { for _ in $(seq 20); do printf '\1\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0\0\0\0\0'; done; }
 
@@ -100,9 +72,9 @@ prefix)
     fi
 
     # First run: past the intro, the options page (it slides in for 2 s), sound off, quit.
-    player "$home" "$prefix/bin/zux" --windowed
+    play "$home" "$prefix/bin/zux" --windowed
     keys Down Down Down 1:3.5 1:0.6
-    quit
+    ends F8 zux "$work/zux.err"
     [ -s "$work/zux.err" ] && fail "the first run printed: $(cat "$work/zux.err")"
     [ "$(stat -c %s "$saves/SS.dat")" = 1052 ] || fail "no SS.dat of 1052 bytes in $saves"
     [ "$(word "$saves/SS.dat" 9)" = 0 ] || fail "the sound switch was not saved as off"
@@ -110,11 +82,11 @@ prefix)
 
     # Second run, silent as saved: NEW GAME, TYPE B (the menu slides out in 1 s), hard drops (7)
     # till game over and A's in the name entry; to its end key (0.14 s a step, no keys read).
-    player "$home" "$prefix/bin/zux" --windowed
+    play "$home" "$prefix/bin/zux" --windowed
     keys Down 1:3.5 Down 1:2
     for _ in $(seq 45); do key 7 0.3; done
     keys Right:0.5{,,,,} Down:0.5{,,,,,} 1:2 # 5 Rights, 6 Downs; the score goes in a second later
-    quit
+    ends F8 zux "$work/zux.err"
     [ "$(word "$saves/SS.dat" 9)" = 0 ] || fail "the second run did not read the sound switch"
     [ "$(stat -c %s "$saves/HS.dat")" = 400 ] || fail "no HS.dat of 400 bytes in $saves"
     # Table B (rows 5 to 9): the new score, then the BBBs beside the program (built in: ZUX, 1100).
@@ -126,8 +98,8 @@ prefix)
     # A home that cannot be written either: a line for each kind of file not
     # saved (the folder, zux.cfg, the replay, SS.dat), each naming the folder; exit 0.
     mkdir -p "$work/rohome" && chmod a-w "$work/rohome"
-    player "$work/rohome" "$prefix/bin/zux" --windowed
-    quit
+    play "$work/rohome" "$prefix/bin/zux" --windowed
+    ends F8 zux "$work/zux.err"
     kinds=$(sed -n 's/^zux: cannot save \(.*\) in .*rohome\/.local\/share\/zux\/.*: Permission denied$/\1/p' \
         "$work/zux.err" | LC_ALL=C sort | xargs)
     [ "$kinds" = "SS.dat a replay zux.cfg" ] && [ "$(wc -l <"$work/zux.err")" = 4 ] &&
@@ -164,8 +136,8 @@ deb)
     out=$("$zux" --version) || fail "zux --version failed"
     [[ $out =~ ^zux\ ${version//./\\.}(\ \([0-9a-f]{7,}\))?$ ]] || fail "zux --version says: $out"
     # The unpacked program finds the package's data beside its own bin/.
-    player "$work" "$zux" --windowed --home "$work/debhome"
-    quit
+    play "$work" "$zux" --windowed --home "$work/debhome"
+    ends F8 zux "$work/zux.err"
     [ -s "$work/debhome/SS.dat" ] || fail "--home got no SS.dat"
     echo "PASS: $(basename "$deb") ($depends) unpacks, says $out and plays"
     ;;

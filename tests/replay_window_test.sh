@@ -23,12 +23,6 @@ start() { # start ARGS...: zux at scale 2, saving in $work/home; sets gpid and w
     : >"$work/zux.log"
     zux_window "$work/game" "$work/home" --scale 2 "$@"
 }
-ends() { # ends KEY WHAT: KEY must close zux with status 0 within 10 s
-    key "$1" 0
-    waitExit "$gpid" 10 || fail "$2 did not close on $1"
-    gpid=
-    [ "$status" = 0 ] || fail "$2 exited with $status: $(cat "$work/zux.log")"
-}
 shot() { # shot NAME: the window as a 240 x 320 PNG, one pixel of each 2 x 2 block
     xwd -silent -id "$win" >"$work/$1.xwd" &&
         "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"

@@ -57,10 +57,6 @@ other=5000 # more than this: another screen
 # A screen of 480 x 640: the full-screen window shows the frame at scale 2.
 xvfb_start 480x640x24
 
-shot() { # shot NAME: the screen as a 240 x 320 PNG, one pixel of each 2 x 2 block
-    xwd -root -silent >"$work/$1.xwd" &&
-        "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
-}
 bright() { # bright PNG: the share of pixels that are not near black
     "$convert" "$1" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:
 }
@@ -114,11 +110,7 @@ waitFor 20 scored || fail "hard drops never changed the score"
 for k in Left Left 3 Right Down 4; do key "$k" 0.2; done
 
 # F8 closes the program, which saves the game in progress.
-kill -0 "$gpid" 2>/dev/null || fail "zux ended before F8: $(cat "$work/zux.log")"
-key F8 0
-waitExit "$gpid" 10 || fail "zux did not close within 10 s of F8"
-gpid=
-[ "$status" = 0 ] || fail "zux exited with $status: $(cat "$work/zux.log")"
+ends F8 zux
 [ -f "$work/game/SS.dat" ] || fail "SS.dat was not written"
 size=$(stat -c %s "$work/game/SS.dat")
 [ "$size" = 1052 ] || fail "SS.dat has $size bytes, not 1052"

@@ -67,6 +67,10 @@ xvfb_start() {
     export DISPLAY
 }
 
+shot() { # shot NAME: the screen as a 240 x 320 PNG in $work, one pixel of each 2 x 2 block
+    xwd -root -silent >"$work/$1.xwd" && "$convert" "xwd:$work/$1.xwd" -sample 50% "png:$work/$1.png"
+}
+
 waitFor() { # waitFor SECONDS COMMAND...: polls the command every 0.2 s
     local tries=$(($1 * 5))
     shift
@@ -98,6 +102,33 @@ waitExit() {
         sleep 0.1
     done
     return 1
+}
+
+# play HOME PROGRAM ARGS...: the game as a player starts it (after ${asPlayer[@]}, if
+# set), output in $work/zux.out and zux.err; past the intro, the screen must not be
+# black (the game found Data.zux). Sets gpid.
+play() {
+    ${asPlayer[@]+"${asPlayer[@]}"} env -i PATH=/usr/bin:/bin HOME="$1" DISPLAY="$DISPLAY" \
+        SDL_AUDIODRIVER=dummy "${@:2}" >"$work/zux.out" 2>"$work/zux.err" &
+    gpid=$!
+    windowUp() {
+        kill -0 "$gpid" 2>/dev/null || fail "$2 ended at once: $(cat "$work/zux.err")"
+        xdotool search --name '^zux$' >/dev/null 2>&1
+    }
+    waitFor 15 windowUp || fail "$2: no window named zux appeared"
+    sleep 1 # the pictures load
+    key Return 0.6
+    xwd -root -silent >"$work/shot.xwd" || fail "xwd cannot take a screenshot"
+    "$convert" "xwd:$work/shot.xwd" -colorspace Gray -threshold 8% -format '%[fx:mean]' info: |
+        awk '{ b = $1 } END { exit !(b > 0.05) }' || fail "$2: the window is black: no Data.zux found"
+}
+ends() { # ends KEY WHAT [LOG]: KEY must close the game ($gpid) with status 0 within 10 s
+    local log=${3:-$work/zux.log}
+    kill -0 "$gpid" 2>/dev/null || fail "$2 ended before $1: $(cat "$log")"
+    key "$1" 0
+    waitExit "$gpid" 10 || fail "$2 did not close within 10 s of $1"
+    gpid=
+    [ "$status" = 0 ] || fail "$2 exited with $status: $(cat "$log")"
 }
 
 # zux_window DIR HOME ARGS...: starts DIR/zux in a window of its own, saving in

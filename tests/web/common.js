@@ -75,4 +75,16 @@ async function webScript(t, name, ticks, options = {}) {
     .map(([frame, sounds, micros]) => ({ frame, sounds, micros: Number(micros), report: `${frame}:${sounds}` }));
 }
 
-module.exports = { WebDir, Headless, start, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript };
+// One page for every test of a file, its errors checked after each: start()'s object.
+function sharedPage(test) {
+  const t = {};
+  test.before(async () => Object.assign(t, await start()));
+  test.after(async () => { if (t.close) await t.close(); });
+  test.afterEach(() => assert.deepStrictEqual(t.errors, [], 'errors on the page'));
+  return t;
+}
+
+const waitOn = (t, what, arg, timeout = 20000) => t.page.waitForFunction(what, arg, { timeout, polling: 20 });
+const running = (t) => waitOn(t, () => window.zuxTest && zuxTest.presents() > 10);
+
+module.exports = { WebDir, Headless, start, sharedPage, waitOn, running, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript };

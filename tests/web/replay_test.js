@@ -6,15 +6,10 @@
 'use strict';
 const test = require('node:test'), assert = require('node:assert'), fs = require('fs'), path = require('path');
 const { execFileSync } = require('child_process');
-const { Headless, start, programFolder, headlessTrace } = require('./common');
+const { Headless, sharedPage, waitOn, running, programFolder, headlessTrace } = require('./common');
 
 const Game = path.join(__dirname, '../../docs/game.zuxreplay');
-let t;
-test.before(async () => { t = await start(); });
-test.after(async () => { if (t) await t.close(); });
-test.afterEach(() => assert.deepStrictEqual(t.errors, [], 'errors on the page'));
-
-const waitFor = (what, arg, timeout = 20000) => t.page.waitForFunction(what, arg, { timeout, polling: 20 });
+const t = sharedPage(test), waitFor = (what, arg) => waitOn(t, what, arg);
 const ticks = () => t.page.evaluate(() => Module._WebTestTicks());
 const status = () => t.page.textContent('#status');
 const stored = () => t.page.evaluate(() => ['SS.dat', 'HS.dat'].map((n) => localStorage.getItem('zux/' + n)));
@@ -47,7 +42,7 @@ test('a run played with real keys is kept, the newest 20, and its download plays
 
   // The intro left, a game of type A, a piece moved, turned and dropped, then F8.
   await t.page.goto(t.url + '?test');
-  await waitFor(() => window.zuxTest && zuxTest.presents() > 10);
+  await running(t);
   for (const [key, n] of [['Digit1', 20], ['ArrowDown', 10], ['Enter', 70], ['KeyX', 20], ['Space', 60],
     ['ArrowLeft', 10], ['KeyZ', 10], ['Space', 30]]) await press(key, n);
   await press('F8', 0);

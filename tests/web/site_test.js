@@ -5,10 +5,9 @@
 'use strict';
 const test = require('node:test'), assert = require('node:assert'), fs = require('fs'), os = require('os');
 const path = require('path');
-const { WebDir, start, freshTrace, assertSameTicks, webScript } = require('./common');
+const { WebDir, start, running, freshTrace, assertSameTicks, webScript } = require('./common');
 const { readInputs, makeSite } = require('../../platform/web/site');
 
-const running = (t) => t.page.waitForFunction(() => window.zuxTest && zuxTest.presents() > 10, null, { timeout: 20000 });
 const controlled = (t) => t.page.waitForFunction(() => navigator.serviceWorker.controller, null, { timeout: 20000 });
 const cacheNames = (t) => t.page.evaluate(() => caches.keys());
 

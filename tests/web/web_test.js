@@ -2,20 +2,16 @@
 // files, real keys through the browser's keyboard, the files kept in its storage, a hidden page frozen.
 'use strict';
 const test = require('node:test'), assert = require('node:assert'), fs = require('fs');
-const { start, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript } = require('./common');
+const { sharedPage, waitOn, running, programFolder, headlessTrace, freshTrace, assertSameTicks, webScript } = require('./common');
 
-let t;
-test.before(async () => { t = await start(); });
-test.after(async () => { if (t) await t.close(); });
-test.afterEach(() => assert.deepStrictEqual(t.errors, [], 'errors on the page'));
-const waitFor = (what, timeout = 20000) => t.page.waitForFunction(what, null, { timeout, polling: 20 });
+const t = sharedPage(test), waitFor = (what) => waitOn(t, what);
 const presents = () => t.page.evaluate(() => zuxTest.presents()), log = () => t.page.evaluate(() => zuxTest.log());
 const press = async (key, ms) => { await t.page.keyboard.press(key); await t.page.waitForTimeout(ms); };
 // Loads the page in test mode and leaves the intro with 1 (a tap between two
 // ticks still counts; the first key also lets the page sound), then waits ms.
 async function intoMenu(ms) {
   await t.page.goto(t.url + '?test');
-  await waitFor(() => window.zuxTest && zuxTest.presents() > 10);
+  await running(t);
   assert.strictEqual(await t.page.evaluate(() => zuxTest.screen()), 0);
   await t.page.keyboard.press('Digit1');
   await waitFor(() => zuxTest.screen() === 1);

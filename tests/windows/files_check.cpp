@@ -37,8 +37,6 @@ static void Collect(const char *name, int64_t modified, void *user)
 {
     auto *names = (std::vector<std::string> *)user;
     names->push_back(name);
-    PlatDate now;
-    Plat_LocalDate(&now);
     // 2020 to 2100, in seconds since 1970: a time, not garbage.
     if (modified < 1577836800 || modified > 4102444800) names->push_back("(bad time)");
 }
