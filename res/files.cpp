@@ -80,6 +80,16 @@ static uint32_t Handed(bool read, uint8_t *block, uint32_t size, uint8_t **out)
     return size;
 }
 
+// Reads name whole from first, else from second when that is another folder; as Handed.
+static uint32_t ReadInEither(const char *first, const char *second, const char *name, uint8_t **out)
+{
+    uint8_t *block;
+    uint32_t size;
+    bool read = ReadIn(first, name, &block, &size);
+    if (!read && strcmp(second, first) != 0) read = ReadIn(second, name, &block, &size);
+    return Handed(read, block, size, out);
+}
+
 bool ProgramFolderHas(const char *name)
 {
     // Listed, not read: "Data.zux" is large.
@@ -89,12 +99,7 @@ bool ProgramFolderHas(const char *name)
 
 uint32_t ReadWholeFile(const char *name, uint8_t **out)
 {
-    uint8_t *block;
-    uint32_t size;
-    bool read = ReadIn(Plat_ProgramFolder(), name, &block, &size);
-    if (!read && strcmp(Plat_DataFolder(), Plat_ProgramFolder()) != 0)
-        read = ReadIn(Plat_DataFolder(), name, &block, &size);
-    return Handed(read, block, size, out);
+    return ReadInEither(Plat_ProgramFolder(), Plat_DataFolder(), name, out);
 }
 
 static MemorySave *FindMemorySave(const char *name)
@@ -142,13 +147,8 @@ uint32_t ReadSaveFile(const char *name, uint8_t **out)
         *out = block;
         return f->size;
     }
-    uint8_t *block;
-    uint32_t size;
-    bool read = ReadIn(SaveFolder(), name, &block, &size);
     // A copy moved from portable to installed keeps what it saved beside the program.
-    if (!read && strcmp(SaveFolder(), Plat_ProgramFolder()) != 0)
-        read = ReadIn(Plat_ProgramFolder(), name, &block, &size);
-    return Handed(read, block, size, out);
+    return ReadInEither(SaveFolder(), Plat_ProgramFolder(), name, out);
 }
 
 // Tells the player, once for this name, that a save did not happen and why.
