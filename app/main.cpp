@@ -49,12 +49,18 @@ static bool StartReplay(const char *path)
     return ok;
 }
 
+// The save folder's replays/ into folder (ReplayMaxPath bytes).
+static void ReplayFolder(char *folder)
+{
+    snprintf(folder, ReplayMaxPath, "%sreplays/", SaveFolder());
+}
+
 // Records the run at path, or as the newest of the save folder's replays.
 static void StartRecord(const char *path)
 {
     char own[ReplayMaxPath], folder[ReplayMaxPath];
     if (!path) {
-        snprintf(folder, sizeof(folder), "%sreplays/", SaveFolder());
+        ReplayFolder(folder);
         PruneReplays(folder, ReplayKeep - 1); // room for this one
         if (!NewReplayPath(folder, own, sizeof(own))) {
             char line[ReplayMaxPath + 384];
@@ -95,8 +101,8 @@ int main(int argc, char **argv)
     if (!ChooseSaveFolder(home, why, sizeof(why)) && !o.replay) WarnSaveFailure("folder", why);
     if (!o.replay) {
         // What a crash in the middle of a save left behind goes.
-        char replays[MaxFolderPath + 16];
-        snprintf(replays, sizeof(replays), "%sreplays/", SaveFolder());
+        char replays[ReplayMaxPath];
+        ReplayFolder(replays);
         RemoveStaleTemporaries(SaveFolder());
         RemoveStaleTemporaries(replays);
     }
